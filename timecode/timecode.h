@@ -1,0 +1,173 @@
+// The timecode model: a frame position within one 24-hour day, read from and written to text.
+//
+// Everything here is integer arithmetic over frame counts; there is no floating point and no
+// toolkit. Text comes in as std::string_view (UTF-8 or anything else: any byte that is not an
+// ASCII digit or separator makes a text unreadable) and goes out as std::string.
+//
+// Drop-frame counting keeps every frame but skips labels: in every minute whose number is not a
+// multiple of ten, the first rate/15 frame labels of second 00 are not used (00-01 at 30 fps,
+// 00-03 at 60, 00-07 at 120). One formula, scaled by the rate, serves all three rates.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace timecode {
+
+/// The quantities of one way of counting frames, all derived from the rate and the drop-frame flag.
+struct Counting
+{
+    std::uint64_t frameRate = 30;
+    bool dropFrame = false;
+
+    /// Labels per minute before any are dropped.
+    constexpr std::uint64_t nominalFramesPerMinute() const noexcept { return frameRate * 60; }
+    /// 2 at 30, 4 at 60, 8 at 120 with drop frame; 0 without.
+    constexpr std::uint64_t framesDroppedPerMinute() const noexcept
+    {
+        return dropFrame ? frameRate / 15 : 0;
+    }
+    /// Frames in a minute that loses its dropped labels.
+    constexpr std::uint64_t framesPerDropMinute() const noexcept
+    {
+        return nominalFramesPerMinute() - framesDroppedPerMinute();
+    }
+    /// The first minute of every ten keeps all labels; the other nine lose the dropped ones.
+    constexpr std::uint64_t framesPerTenMinutes() const noexcept
+    {
+        return framesPerDropMinute() * 9 + nominalFramesPerMinute();
+    }
+    /// Frames in one day of this counting; all day arithmetic wraps here.
+    constexpr std::uint64_t framesPerDay() const noexcept { return framesPerTenMinutes() * 144; }
+    /// rate x 86400: longer than framesPerDay() under drop frame (2592000 against 2589408 at 30).
+    constexpr std::uint64_t nominalFramesPerDay() const noexcept { return frameRate * 86400; }
+    /// Digit positions of the frames field: three at 120 fps, else two.
+    constexpr std::size_t frameDigits() const noexcept { return frameRate == 120 ? 3 : 2; }
+    /// ';' before the frames under drop frame, ':' otherwise.
+    constexpr char frameSeparator() const noexcept { return dropFrame ? ';' : ':'; }
+
+    friend constexpr bool operator==(Counting, Counting) = default;
+};
+
+/// Hours, minutes, seconds and frames as cut from a timecode text, each range-checked.
+struct TimecodeFields
+{
+    std::uint64_t hours = 0;
+    std::uint64_t minutes = 0;
+    std::uint64_t seconds = 0;
+    std::uint64_t frames = 0;
+
+    friend constexpr bool operator==(const TimecodeFields &, const TimecodeFields &) = default;
+};
+
+/// The digits of a timecode text, read as one number, may not exceed this.
+inline constexpr std::uint64_t maxTimecodeDigitValue = 2147483647;
+
+/// Splits a timecode text into range-checked fields by counting digit positions from the right.
+/// ':' and ';' are skipped wherever they stand; any other non-digit byte, a text without digits,
+/// or digits worth more than maxTimecodeDigitValue make the text unreadable.
+std::optional<TimecodeFields> timecodeFields(std::string_view text,
+                                             std::uint64_t frameRate) noexcept;
+
+/// Reads a timecode text as a frame count. Under drop frame a skipped label is read as the first
+/// label that exists in its minute, never refused.
+std::optional<std::uint64_t> framesFromTimecodeText(std::string_view text,
+                                                    Counting counting) noexcept;
+
+/// Reads a plain decimal frame count: optional '+', or '-' followed only by zeros; at most 2^64-1.
+std::optional<std::uint64_t> frameCountFromText(std::string_view text) noexcept;
+
+/// Writes a frame number as HH:MM:SS:FF (';' before the frames under drop frame, three frame
+/// digits at 120 fps). A number of a day or more is written as its position within the day.
+std::string timecodeText(std::uint64_t frameNumber, Counting counting);
+
+/// The running value of the calculator: a frame position within one day at a fixed counting.
+class Timecode
+{
+public:
+    /// Frames since 00:00:00:00. The owner may assign any value; every operation reduces it
+    /// modulo framesPerDay() before use.
+    std::uint64_t frameNumber = 0;
+
+    constexpr std::uint64_t frameRate() const noexcept { return counting_.frameRate; }
+    constexpr bool dropFrame() const noexcept { return counting_.dropFrame; }
+    constexpr Counting counting() const noexcept { return counting_; }
+    constexpr std::uint64_t framesPerDay() const noexcept { return counting_.framesPerDay(); }
+    constexpr std::uint64_t nominalFramesPerDay() const noexcept
+    {
+        return counting_.nominalFramesPerDay();
+    }
+
+    /// Each reads its operand and combines it with frameNumber modulo a day. An unreadable
+    /// operand returns false and leaves frameNumber untouched; whole days in the operand vanish.
+    bool addTimecodeText(std::string_view text) noexcept;
+    bool subtractTimecodeText(std::string_view text) noexcept;
+    bool addFrameText(std::string_view text) noexcept;
+    bool subtractFrameText(std::string_view text) noexcept;
+
+    /// Reads a timecode text in this Timecode's own counting.
+    std::optional<std::uint64_t> framesFromTimecodeText(std::string_view text) const noexcept
+    {
+        return timecode::framesFromTimecodeText(text, counting_);
+    }
+    /// frameNumber written as timecode text in this Timecode's own counting.
+    std::string timecodeText() const { return timecode::timecodeText(frameNumber, counting_); }
+
+    friend constexpr bool operator==(const Timecode &, const Timecode &) = default;
+
+private:
+    friend std::optional<Timecode> createTimecode(std::string_view rateText,
+                                                  bool dropFrame) noexcept;
+    constexpr explicit Timecode(Counting counting) noexcept : counting_(counting) {}
+
+    Counting counting_;
+};
+
+/// A Timecode at frame 0, or nothing when the rate text is not one of the twelve rates exactly
+/// ("16" ... "120": no blanks, signs or leading zeros) or drop frame is asked at a rate other
+/// than 30, 60 or 120.
+std::optional<Timecode> createTimecode(std::string_view rateText, bool dropFrame) noexcept;
+
+/// A format title of the format list and what it stands for.
+struct Format
+{
+    std::string_view title;
+    std::string_view rateText;
+    bool dropFrame = false;
+};
+
+/// The fifteen format titles in the order the format list shows them.
+inline constexpr std::array<Format, 15> formatTable{{
+    {"16", "16", false},
+    {"18", "18", false},
+    {"24", "24", false},
+    {"25", "25", false},
+    {"30 DF", "30", true},
+    {"30 NDF", "30", false},
+    {"48", "48", false},
+    {"50", "50", false},
+    {"60 DF", "60", true},
+    {"60 NDF", "60", false},
+    {"72", "72", false},
+    {"96", "96", false},
+    {"100", "100", false},
+    {"120 DF", "120", true},
+    {"120 NDF", "120", false},
+}};
+
+/// The rate text and drop-frame flag of a format title, compared whole and exactly. An unknown
+/// title gives the empty rate text, which createTimecode refuses.
+constexpr Format formatForTitle(std::string_view title) noexcept
+{
+    for (const Format &format : formatTable) {
+        if (format.title == title) {
+            return format;
+        }
+    }
+    return Format{title, "", false};
+}
+
+} // namespace timecode
