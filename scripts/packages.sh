@@ -1,0 +1,29 @@
+# Debian packages tcpad needs, and a helper that installs the missing ones. Sourced by the
+# README's commands; installs as root, or through sudo when run as another user.
+
+buildPackages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins)
+runPackages=(qt6-qpa-plugins)
+testPackages=(xvfb xauth openbox xdotool xclip x11-utils clang libclang-rt-dev
+              desktop-file-utils appstream)
+benchPackages=(libbenchmark-dev libavutil-dev)
+
+installPackages()
+{
+    local missing=()
+    local package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$package")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+
+    local asRoot=()
+    if [ "$(id -u)" -ne 0 ]; then
+        asRoot=(sudo)
+    fi
+    echo "Installing ${missing[*]}"
+    "${asRoot[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${asRoot[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+}

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what tcpad needs, builds it and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/packages.sh
+installPackages "${buildPackages[@]}" "${runPackages[@]}"
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTCPAD_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build build -j"$(nproc)" --target tcpad
+exec build/app/tcpad
