@@ -3,7 +3,7 @@
 
 buildPackages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins)
 runPackages=(qt6-qpa-plugins)
-testPackages=(xvfb xauth openbox xdotool xclip x11-utils clang libclang-rt-dev
+testPackages=(dpkg-dev file xvfb xauth openbox xdotool xclip x11-utils clang libclang-rt-dev
               desktop-file-utils appstream)
 benchPackages=(libbenchmark-dev libavutil-dev)
 
