@@ -1,0 +1,117 @@
+// The calculator panel.
+//
+// Map of the program:
+// - timecode::  parses and computes. It reads timecode and frame-count text into frame numbers,
+//   does the day arithmetic on the accumulator (a timecode::Timecode) and writes timecode text.
+//   It knows nothing of Qt; this class converts to and from QString at its edge.
+// - panel::ViewController (this file) decides. Every key and menu command arrives at one of its
+//   action slots carrying the sender's title; a title table picks the operation. The visible
+//   state lives in the controls of viewcontroller.ui and is read back from them: the operand or
+//   result in the value display (scratchPadRegister), the pending operation in the sign field,
+//   the format in popupFormat. Only the accumulator and the display mode are held in fields.
+// - The controls display. Key entry edits the value display text; the equals step reads it,
+//   combines it with the accumulator and writes the accumulator back as text.
+// - app::WindowController hosts the panel, owns the menus and wires their items to the panel by
+//   title. The memory registers and the clipboard read and write the value display only.
+#pragma once
+
+#include "store/memoryregisters.h"
+#include "timecode/timecode.h"
+#include "ui_viewcontroller.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <optional>
+
+class QAction;
+class QPushButton;
+
+namespace panel {
+
+class ViewController : public QWidget
+{
+    Q_OBJECT
+
+public:
+    /// The pending operation, read off the sign field whenever it is needed.
+    enum class Sign
+    {
+        blank,
+        plus,
+        minus
+    };
+
+    /// Gives the fields their start values and builds the controls. The panel is not in its
+    /// start state until viewDidLoad() has run.
+    explicit ViewController(QWidget *parent = nullptr);
+
+    /// Puts the freshly built panel into its start state: timecode mode, empty display and sign
+    /// field, format list enabled, recall key disabled. Called once by the window that hosts it.
+    void viewDidLoad();
+
+    /// The rate text and drop-frame flag of the selected format; an unknown title gives the
+    /// empty rate text, which createTimecode refuses.
+    timecode::Format selectedFormat() const;
+    /// Edits the value display with one key's text; "<" takes back the last digit.
+    void keyEntry(const QString &keyText);
+    /// The equals step: starts, replaces, adds to or subtracts from the accumulator.
+    void calculate();
+    /// Empties the value display, or when it is empty already, drops the pending operation.
+    void clearEntry();
+    void allClear();
+    void recall();
+    void toggleDisplayMode();
+    /// Records "+" or "-" as the pending operation; does nothing without an accumulator.
+    void setOperation(const QString &operation);
+    Sign currentSign() const;
+    /// The accumulator as the display shows it in the current mode. Needs an accumulator.
+    QString accumulatorText() const;
+    void clearAllMem();
+    /// Puts the display text on the clipboard, unless it is empty or the error text.
+    void copyToPasteboard();
+    /// Shows the clipboard's first 12 user-perceived characters; no text leaves the display.
+    void pasteFromPasteboard();
+
+    const Ui::ViewController &controls() const { return ui; }
+    bool isTimecodeMode() const { return displayIsTimecode; }
+    const std::optional<timecode::Timecode> &accumulator() const { return currentTimecode; }
+    const store::RegisterMap &registers() const { return dictMem; }
+    bool startingUp() const { return isStarting; }
+
+    /// The titles each action understands, for checking the user-interface description.
+    static QStringList keyCommandTitles();
+    static QStringList menuCommandTitles();
+    /// Parent titles ("Save", "Load") and item titles ("Clear All Mem") memController acts on.
+    static QStringList memoryCommandTitles();
+
+public slots:
+    void enter();
+    void enteredKeyNum(const QString &title);
+    void enteredKey(const QString &title);
+    void respondsToMenu(const QString &title);
+    void memController(const QString &title, const QString &parentTitle);
+    /// Reads the item's title and the title of the menu that holds it; an item outside any menu
+    /// is ignored.
+    void memController(QAction *item);
+    void changePopup();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void wireKeys();
+    QPushButton *keyForEvent(const QKeyEvent &event) const;
+    QString display() const;
+    void setDisplay(const QString &text);
+
+    Ui::ViewController ui;
+
+    bool displayIsTimecode = false;
+    std::optional<timecode::Timecode> currentTimecode;
+    const QString errorMessage = QStringLiteral("ERROR");
+    bool isStarting = true;
+    store::RegisterMap dictMem = store::emptyRegisters();
+};
+
+} // namespace panel
