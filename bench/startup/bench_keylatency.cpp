@@ -1,0 +1,117 @@
+// Time from a key press reaching the panel to the value display holding the new text, in
+// timecode and in frame mode, on the offscreen platform. The key goes in as a spontaneous key
+// event, the way the window system delivers it: shortcut override first, then the press and
+// release, through the panel's key bindings, the key's click and the entry logic.
+//
+// The ".../painted" variants also let the event loop run once after the key, so the figure
+// includes laying out and painting the changed display into the window's backing store: the time
+// until the new text is pixels, not only a string.
+#include "panel/viewcontroller.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <memory>
+
+namespace {
+
+/// Counts the paint events a widget receives, so a painted run can prove it painted.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+struct ShownPanel
+{
+    std::unique_ptr<panel::ViewController> controller = std::make_unique<panel::ViewController>();
+    QWidget *focused = nullptr;
+
+    explicit ShownPanel(bool timecodeMode)
+    {
+        controller->viewDidLoad();
+        if (controller->isTimecodeMode() != timecodeMode) {
+            controller->toggleDisplayMode();
+        }
+        controller->show();
+        controller->activateWindow();
+        controller->setFocus();
+        if (!QTest::qWaitForWindowExposed(controller.get()) ||
+            !QTest::qWaitForWindowActive(controller.get())) {
+            return;
+        }
+        QCoreApplication::processEvents();
+        focused = QApplication::focusWidget() ? QApplication::focusWidget() : controller.get();
+    }
+
+    QString display() const { return controller->controls().scratchPadRegister->text(); }
+};
+
+// Digits 1 to 9 in turn: the display keeps its last eight or nine digits, and no window of a
+// nine-digit cycle repeats the one before it, so every key visibly changes the text.
+constexpr std::array<Qt::Key, 9> digitKeys = {Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_4, Qt::Key_5,
+                                              Qt::Key_6, Qt::Key_7, Qt::Key_8, Qt::Key_9};
+
+void keyToDisplay(benchmark::State &state, bool timecodeMode, bool painted)
+{
+    ShownPanel shown(timecodeMode);
+    if (!shown.focused) {
+        state.SkipWithError("the panel was never shown and activated");
+        return;
+    }
+    PaintCounter counter;
+    shown.controller->controls().scratchPadRegister->installEventFilter(&counter);
+
+    std::size_t next = 0;
+    QString before = shown.display();
+    for (auto _ : state) {
+        const int paintsBefore = counter.paints;
+        QTest::keyClick(shown.focused, digitKeys[next]);
+        if (painted) {
+            QCoreApplication::processEvents();
+        }
+        QString after = shown.display();
+        if (after == before || (painted && counter.paints == paintsBefore)) {
+            state.SkipWithError("a key press left the display as it was");
+            break;
+        }
+        before = std::move(after);
+        next = (next + 1) % digitKeys.size();
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Headless unless the caller chose a platform; the user's settings are never read.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    benchmark::RegisterBenchmark("keyToDisplay/timecode", keyToDisplay, true, false);
+    benchmark::RegisterBenchmark("keyToDisplay/frames", keyToDisplay, false, false);
+    benchmark::RegisterBenchmark("keyToDisplay/timecode/painted", keyToDisplay, true, true);
+    benchmark::RegisterBenchmark("keyToDisplay/frames/painted", keyToDisplay, false, true);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,13 @@
+// The floor for start-up figures: a Qt Widgets program that shows one empty window and nothing
+// else, launched the same way as tcpad.
+#include <QApplication>
+#include <QWidget>
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QWidget window;
+    window.resize(240, 320);
+    window.show();
+    return QApplication::exec();
+}
