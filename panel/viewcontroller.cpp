@@ -545,7 +545,8 @@ void ViewController::copyToPasteboard()
 void ViewController::pasteFromPasteboard()
 {
     const QMimeData *data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    if (!data || !data->hasText()) {
+    // Plain text only: QMimeData::hasText() would also take a list of copied files as text.
+    if (!data || !data->hasFormat(QStringLiteral("text/plain"))) {
         return;
     }
     // Twelve characters hold the longest timecode; the rest of a long text is dropped here.
