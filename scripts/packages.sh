@@ -5,7 +5,7 @@ buildPackages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa
 runPackages=(qt6-qpa-plugins)
 testPackages=(dpkg-dev file xvfb xauth openbox xdotool xclip x11-utils clang libclang-rt-dev
               desktop-file-utils appstream)
-benchPackages=(libbenchmark-dev libavutil-dev)
+benchPackages=(libbenchmark-dev libavutil-dev libxcb1-dev xvfb openbox x11-utils dbus-daemon)
 
 installPackages()
 {

@@ -17,7 +17,8 @@
  * - when a candidate is reparented, we also listen to every ancestor of its new place, since the
  *   window becomes viewable only when the last of them (usually the frame) is mapped;
  * - on every map event seen, each mapped candidate is checked: viewable, a normal window type
- *   (or none), and owned by the launched process tree by _NET_WM_PID. A candidate without
+ *   (or none), and owned by the launched process tree (by descent or process group) by
+ *   _NET_WM_PID. A candidate without
  *   _NET_WM_PID is accepted only if it carries WM_CLASS, which the window manager's own frames
  *   never do.
  * The clock starts just before fork(); fork and exec cost tens of microseconds. */
@@ -74,30 +75,45 @@ static xcb_atom_t internAtom(const char *name)
     return atom;
 }
 
-/* Parent of a process from /proc/PID/stat; 0 when the process is gone. The command name may
- * hold blanks and parentheses, so the fields are read after its last ')'. */
-static pid_t parentOf(pid_t pid)
+/* Parent and process group of a process from /proc/PID/stat; false when the process is gone.
+ * The command name may hold blanks and parentheses, so the fields are read after its last ')'. */
+static bool readStat(pid_t pid, pid_t *parent, pid_t *group)
 {
     char path[64];
     char buffer[1024];
     snprintf(path, sizeof path, "/proc/%d/stat", (int)pid);
     FILE *file = fopen(path, "r");
     if (!file) {
-        return 0;
+        return false;
     }
     size_t length = fread(buffer, 1, sizeof buffer - 1, file);
     fclose(file);
     buffer[length] = '\0';
     char *end = strrchr(buffer, ')');
-    int parent = 0;
-    if (!end || sscanf(end + 1, " %*c %d", &parent) != 1) {
-        return 0;
+    int parentId = 0;
+    int groupId = 0;
+    if (!end || sscanf(end + 1, " %*c %d %d", &parentId, &groupId) != 2) {
+        return false;
     }
-    return (pid_t)parent;
+    *parent = (pid_t)parentId;
+    *group = (pid_t)groupId;
+    return true;
+}
+
+static pid_t parentOf(pid_t pid)
+{
+    pid_t parent = 0;
+    pid_t group = 0;
+    return readStat(pid, &parent, &group) ? parent : 0;
 }
 
 static bool inChildTree(pid_t pid)
 {
+    pid_t parent = 0;
+    pid_t group = 0;
+    if (readStat(pid, &parent, &group) && group == child) {
+        return true;
+    }
     for (int depth = 0; pid > 1 && depth < 64; ++depth) {
         if (pid == child) {
             return true;
@@ -149,7 +165,9 @@ static bool isExcluded(pid_t pid)
     return false;
 }
 
-/* The launched process and all its descendants, by one pass over /proc per generation. */
+/* The launched process, all its descendants, and whatever stayed in its process group: a service
+ * that D-Bus starts on the program's behalf detaches from its parent and is left to init, but it
+ * keeps the group. One pass over /proc per generation. */
 static int childTree(pid_t *tree)
 {
     int count = 0;
@@ -173,7 +191,16 @@ static int childTree(pid_t *tree)
             if (known) {
                 continue;
             }
-            pid_t parent = parentOf(pid);
+            pid_t parent = 0;
+            pid_t group = 0;
+            if (!readStat(pid, &parent, &group)) {
+                continue;
+            }
+            if (group == child) {
+                tree[count++] = pid;
+                grew = true;
+                continue;
+            }
             for (int i = 0; i < count; ++i) {
                 if (tree[i] == parent) {
                     tree[count++] = pid;
@@ -399,6 +426,8 @@ int main(int argc, char *argv[])
     if (child == 0) {
         /* Its own process group, so that the whole tree can be ended at once. */
         setpgid(0, 0);
+        /* Our standard output carries the result line alone. */
+        dup2(STDERR_FILENO, STDOUT_FILENO);
         if (configDir) {
             setenv("XDG_CONFIG_HOME", configDir, 1);
         }
