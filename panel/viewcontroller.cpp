@@ -278,7 +278,8 @@ QPushButton *ViewController::keyForEvent(const QKeyEvent &event) const
 bool ViewController::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::ShortcutOverride) {
-        // Claim the calculator's keys so they arrive as key presses below. Leave every other
+        // Claim the calculator's keys so they arrive as key presses below, also where a menu
+        // item shows the same key (that item does what the key does). Leave every other
         // combination to the window's shortcuts: a focused display would otherwise take Ctrl+C
         // as a copy of its selection and the menu's Copy would never run.
         if (keyForEvent(*static_cast<QKeyEvent *>(event))) {
@@ -518,7 +519,9 @@ ViewController::Sign ViewController::currentSign() const
 
 QString ViewController::accumulatorText() const
 {
-    Q_ASSERT(currentTimecode);
+    if (!currentTimecode) {
+        return QString();
+    }
     if (displayIsTimecode) {
         return QString::fromStdString(currentTimecode->timecodeText());
     }

@@ -25,6 +25,7 @@
 #include <optional>
 
 class QAction;
+class QKeyEvent;
 class QPushButton;
 
 namespace panel {
@@ -65,7 +66,7 @@ public:
     /// Records "+" or "-" as the pending operation; does nothing without an accumulator.
     void setOperation(const QString &operation);
     Sign currentSign() const;
-    /// The accumulator as the display shows it in the current mode. Needs an accumulator.
+    /// The accumulator as the display shows it in the current mode; empty without one.
     QString accumulatorText() const;
     void clearAllMem();
     /// Puts the display text on the clipboard, unless it is empty or the error text.
