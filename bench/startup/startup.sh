@@ -20,7 +20,7 @@ build_dir=${1:-$source_dir/build-startup}
 runs=${RUNS:-7}
 settle_ms=${SETTLE_MS:-2000}
 
-# shellcheck source=../../scripts/packages.sh
+# shellcheck source=SCRIPTDIR/../../scripts/packages.sh
 source "$source_dir/scripts/packages.sh"
 installPackages "${buildPackages[@]}" "${benchPackages[@]}" galculator kcalc gnome-calculator \
     qalculate-gtk
