@@ -1,5 +1,7 @@
 #include "store/preferences.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -46,16 +48,6 @@ std::optional<QString> textFrom(const QVariant &value)
         return std::nullopt;
     }
     return text;
-}
-
-bool allTextsFit(const RegisterMap &registers)
-{
-    for (const QString &text : registers) {
-        if (text.size() > Preferences::maxTextLength) {
-            return false;
-        }
-    }
-    return true;
 }
 
 } // namespace
@@ -148,13 +140,17 @@ RegisterMap Preferences::defMem() const
     return defaults.value(memKey).value<RegisterMap>();
 }
 
-bool Preferences::setDefMem(const RegisterMap &registers)
+void Preferences::setDefMem(const RegisterMap &registers)
 {
-    if (!allTextsFit(registers)) {
-        return false;
+    // A text past the limit would be refused when read back; keep it out of the file instead of
+    // losing the other registers with it.
+    RegisterMap kept = registers;
+    for (QString &text : kept) {
+        if (text.size() > maxTextLength) {
+            text.clear();
+        }
     }
-    mem = registers;
-    return true;
+    mem = kept;
 }
 
 bool Preferences::synchronize()
@@ -288,10 +284,10 @@ std::optional<QString> Preferences::storedFormat() const
 // The registers are read from the [defMem] group, one text per register name. The group is taken
 // as the register store whole, so a register missing from it stays missing until it is saved
 // again. Entries under other names are not registers: nothing can address them, so they are
-// ignored and left out of the next save. But a register entry that is not a plain text (a list,
-// a value of another kind, a group of its own, a huge text) means the group was not written by
-// this program, and then none of it is trusted: the registered default answers instead. A group
-// with no register entry at all, or a plain value under the key, counts as no stored value.
+// ignored and left out of the next save. A register entry that is not a plain text (a list, a
+// value of another kind, a group of its own, a huge text) reads as an empty register, so one
+// damaged line never costs the others. A group with no register entry at all, or a plain value
+// under the key, counts as no stored value.
 std::optional<RegisterMap> Preferences::storedMem() const
 {
     if (settings.contains(memKey) || !settings.childGroups().contains(memKey)) {
@@ -302,19 +298,17 @@ std::optional<RegisterMap> Preferences::storedMem() const
     for (const QString &name : registerNames()) {
         const QString key = memKey + u'/' + name;
         const QString subgroupPrefix = key + u'/';
-        for (const QString &stored : keys) {
-            if (stored.startsWith(subgroupPrefix)) {
-                return std::nullopt;
-            }
+        const bool isGroup = std::any_of(keys.cbegin(), keys.cend(), [&](const QString &stored) {
+            return stored.startsWith(subgroupPrefix);
+        });
+        if (isGroup) {
+            registers.insert(name, QString());
+            continue;
         }
         if (!keys.contains(key)) {
             continue;
         }
-        const std::optional<QString> text = textFrom(settings.value(key));
-        if (!text) {
-            return std::nullopt;
-        }
-        registers.insert(name, *text);
+        registers.insert(name, textFrom(settings.value(key)).value_or(QString()));
     }
     if (registers.isEmpty()) {
         return std::nullopt;

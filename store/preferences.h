@@ -70,8 +70,8 @@ public:
 
     /// The stored registers, taken whole: a register missing from the file is missing here too.
     RegisterMap defMem() const;
-    /// False, changing nothing, when a register text is longer than maxTextLength.
-    bool setDefMem(const RegisterMap &registers);
+    /// A register text longer than maxTextLength is kept as an empty register.
+    void setDefMem(const RegisterMap &registers);
 
     /// Writes the four settings to the file, replacing whatever it held, and answers whether the
     /// file was written completely. On failure the file keeps its previous contents.

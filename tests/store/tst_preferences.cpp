@@ -146,7 +146,7 @@ private slots:
             QVERIFY(prefs.setDefFormat(text));
             RegisterMap registers = registersWith("Mem-9", text);
             registers.remove("Mem-4");
-            QVERIFY(prefs.setDefMem(registers));
+            prefs.setDefMem(registers);
             QVERIFY(prefs.synchronize());
         }
         Preferences prefs(path);
@@ -189,13 +189,16 @@ private slots:
             << "30 NDF" << empty;
         QTest::newRow("registers as a plain value")
             << QByteArray("defFormat=25\ndefMem=Mem-1\n") << false << false << "25" << empty;
+        // A damaged register is empty; the others keep their texts.
         QTest::newRow("register as a list")
             << QByteArray("[defMem]\nMem-1=01:00:00:00\nMem-2=a, b\n") << false << false << "30 NDF"
-            << empty;
+            << RegisterMap{{"Mem-1", "01:00:00:00"}, {"Mem-2", ""}};
         QTest::newRow("register as a group")
-            << QByteArray("[defMem]\nMem-1=1\nMem-2\\x=2\n") << false << false << "30 NDF" << empty;
-        QTest::newRow("register of 10 MB") << "[defMem]\nMem-1=1\nMem-2=" + huge + "\n"
-                                           << false << false << "30 NDF" << empty;
+            << QByteArray("[defMem]\nMem-1=1\nMem-2\\x=2\n") << false << false << "30 NDF"
+            << RegisterMap{{"Mem-1", "1"}, {"Mem-2", ""}};
+        QTest::newRow("register of 10 MB")
+            << "[defMem]\nMem-1=1\nMem-2=" + huge + "\n"
+            << false << false << "30 NDF" << RegisterMap{{"Mem-1", "1"}, {"Mem-2", ""}};
         QTest::newRow("registers missing and extra")
             << QByteArray("[defMem]\nMem-2=01:00:00:00\nMem-10=x\nmem-3=y\n") << false << false
             << "30 NDF" << RegisterMap{{"Mem-2", "01:00:00:00"}};
@@ -226,6 +229,17 @@ private slots:
         for (const QString &key : storedKeys(path)) {
             QVERIFY2(allFourKeys.contains(key), qPrintable(key));
         }
+    }
+
+    void overlongRegisterCostsOnlyItself()
+    {
+        Preferences prefs(path);
+        RegisterMap registers = registersWith("Mem-3", "00:00:01:00");
+        registers["Mem-4"] = QString(Preferences::maxTextLength + 1, 'x');
+        prefs.setDefMem(registers);
+        QVERIFY(prefs.synchronize());
+        registers["Mem-4"].clear();
+        QCOMPARE(Preferences(path).defMem(), registers);
     }
 
     void formatOrFallsBackOutsideTheList_data()
@@ -276,7 +290,7 @@ private slots:
 
         Preferences prefs(path);
         const RegisterMap big = registersWith("Mem-1", QString(4000, 'x'));
-        QVERIFY(prefs.setDefMem(big));
+        prefs.setDefMem(big);
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
         if (obstacle == Obstacle::ReadOnlyFolder) {
