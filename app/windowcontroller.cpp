@@ -1,15 +1,36 @@
 #include "app/windowcontroller.h"
 
+#include "app/x11windowstate.h"
 #include "panel/viewcontroller.h"
 
 #include <QAction>
+#include <QLayout>
+#include <QLineEdit>
 #include <QMenu>
 
 namespace app {
 
+namespace {
+
+// Every action under a menu, submenus included.
+void collectActions(const QMenu *menu, QList<QAction *> &actions)
+{
+    for (QAction *item : menu->actions()) {
+        if (const QMenu *submenu = item->menu()) {
+            collectActions(submenu, actions);
+        } else if (!item->isSeparator()) {
+            actions << item;
+        }
+    }
+}
+
+} // namespace
+
 WindowController::WindowController(QWidget *parent) : QMainWindow(parent)
 {
     ui.setupUi(this);
+    windowDidLoad();
+
     panel::ViewController *panel = ui.viewController;
     panel->viewDidLoad();
 
@@ -22,8 +43,35 @@ WindowController::WindowController(QWidget *parent) : QMainWindow(parent)
                 [panel, item] { panel->respondsToMenu(item->text()); });
     }
     wireMemoryMenu(ui.menuMemory);
+    connect(ui.actionWindowOnly, &QAction::triggered, this, &WindowController::switchToWindowOnly);
+
+    // The window holds every action itself too, so their shortcuts keep working once the menu
+    // bar is hidden.
+    QList<QAction *> actions;
+    for (const QMenu *menu : {ui.menuCalculator, ui.menuMemory, ui.menuWindow}) {
+        collectActions(menu, actions);
+    }
+    addActions(actions);
+
+    // Right-click anywhere on the panel offers the whole menu bar, also in window-only mode.
+    contextMenu = new QMenu(this);
+    for (QMenu *menu : {ui.menuCalculator, ui.menuMemory, ui.menuWindow}) {
+        contextMenu->addMenu(menu);
+    }
+    panel->controls().scratchPadRegister->setContextMenuPolicy(Qt::NoContextMenu);
+    panel->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(panel, &QWidget::customContextMenuRequested, this, &WindowController::showContextMenu);
 
     panel->controls().scratchPadRegister->setFocus();
+}
+
+void WindowController::windowDidLoad()
+{
+    // Above the windows of every application, with a close button but no zoom or minimise
+    // button: a calculator that could be minimised or buried would be out of reach. Qt passes
+    // this on to the window manager as the window's state and its Motif hints.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
 }
 
 void WindowController::wireMemoryMenu(QMenu *menu)
@@ -37,6 +85,26 @@ void WindowController::wireMemoryMenu(QMenu *menu)
                     [panel, item] { panel->memController(item); });
         }
     }
+}
+
+void WindowController::switchToWindowOnly()
+{
+    if (windowOnly) {
+        return;
+    }
+    windowOnly = true;
+    ui.actionWindowOnly->setEnabled(false);
+    const int menuHeight = menuBar()->height();
+    menuBar()->hide();
+    // The window gives up the menu bar's room rather than stretching the panel into it.
+    layout()->activate();
+    resize(width(), height() - menuHeight);
+    skipTaskbar(this);
+}
+
+void WindowController::showContextMenu(const QPoint &position)
+{
+    contextMenu->popup(ui.viewController->mapToGlobal(position));
 }
 
 } // namespace app

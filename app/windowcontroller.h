@@ -1,5 +1,7 @@
 // The calculator's one window: the panel as its content and the menu bar whose items reach the
-// panel by their titles.
+// panel by their titles. The window floats above the windows of every application, offers no
+// zoom or minimise button, and can drop its menu bar and task-bar entry for good (window-only
+// mode); every menu command then stays in the panel's right-click menu and on its shortcut.
 #pragma once
 
 #include "ui_windowcontroller.h"
@@ -19,17 +21,29 @@ class WindowController : public QMainWindow
     Q_OBJECT
 
 public:
-    /// Builds the window from its description, brings the panel into its start state and
-    /// connects the menus.
+    /// Builds the window from its description, sets it up as a floating window, brings the panel
+    /// into its start state and connects the menus.
     explicit WindowController(QWidget *parent = nullptr);
 
     panel::ViewController *viewController() const { return ui.viewController; }
     const Ui::WindowController &form() const { return ui; }
 
+    /// True once window-only mode is on; it stays on until the process ends.
+    bool isWindowOnly() const { return windowOnly; }
+
+public slots:
+    /// Hides the menu bar and takes the window out of the task bar, for the rest of the process.
+    /// Calling it again changes nothing.
+    void switchToWindowOnly();
+
 private:
+    void windowDidLoad();
     void wireMemoryMenu(QMenu *menu);
+    void showContextMenu(const QPoint &position);
 
     Ui::WindowController ui;
+    QMenu *contextMenu = nullptr;
+    bool windowOnly = false;
 };
 
 } // namespace app

@@ -1,6 +1,7 @@
 #include "panel/viewcontroller.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -8,6 +9,8 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
+#include <QShortcut>
 #include <QTextBoundaryFinder>
 
 #include <string>
@@ -208,7 +211,26 @@ bool isAsciiDigitText(const QString &text)
 
 } // namespace
 
-ViewController::ViewController(QWidget *parent) : QWidget(parent)
+namespace {
+
+// The one panel of the process. The window owns the widget; this only finds it.
+QPointer<ViewController> registeredController;
+
+bool isTicked(const QCheckBox *box)
+{
+    // A check box in the mixed state is not ticked.
+    return box->checkState() == Qt::Checked;
+}
+
+} // namespace
+
+ViewController *sharedViewController()
+{
+    return registeredController.data();
+}
+
+ViewController::ViewController(QWidget *parent)
+    : QWidget(parent), userDefault(std::make_unique<store::Preferences>())
 {
     ui.setupUi(this);
 
@@ -252,6 +274,12 @@ void ViewController::wireKeys()
         it.key()->setToolTip(description.isEmpty() ? tr("Key: %1").arg(keys)
                                                    : tr("%1 (key: %2)").arg(description, keys));
     }
+
+    // The format list has no label to carry a mnemonic; Alt+F reaches it all the same.
+    auto *formatShortcut = new QShortcut(QKeySequence(tr("Alt+F")), this);
+    formatShortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(formatShortcut, &QShortcut::activated, ui.popupFormat,
+            [this] { ui.popupFormat->setFocus(Qt::ShortcutFocusReason); });
 
     // Keys reach the panel whichever of its focusable controls has focus.
     for (QWidget *target : std::initializer_list<QWidget *>{
@@ -300,11 +328,62 @@ bool ViewController::eventFilter(QObject *watched, QEvent *event)
 
 void ViewController::viewDidLoad()
 {
+    registeredController = this;
     setDisplay(QString());
     ui.sign->clear();
     toggleDisplayMode();
     ui.popupFormat->setEnabled(true);
     ui.buttonRC->setEnabled(false);
+
+    userDefault->registerDefaults(dictMem);
+    ui.checkboxCopy->setCheckState(userDefault->defCopy() ? Qt::Checked : Qt::Unchecked);
+    ui.checkboxPaste->setCheckState(userDefault->defPaste() ? Qt::Checked : Qt::Unchecked);
+    // A stored title that the list does not offer (an older list, an edited file) selects the
+    // default format rather than leaving the list without a selection.
+    QStringList titles;
+    for (int i = 0; i < ui.popupFormat->count(); ++i) {
+        titles << ui.popupFormat->itemText(i);
+    }
+    ui.popupFormat->setCurrentIndex(ui.popupFormat->findText(userDefault->formatOr(titles)));
+    dictMem = userDefault->defMem();
+}
+
+void ViewController::usePreferences(std::unique_ptr<store::Preferences> store)
+{
+    userDefault = std::move(store);
+}
+
+bool ViewController::savePreferences()
+{
+    userDefault->setDefCopy(isTicked(ui.checkboxCopy));
+    userDefault->setDefPaste(isTicked(ui.checkboxPaste));
+    const QString format =
+        ui.popupFormat->currentIndex() >= 0
+            ? ui.popupFormat->currentText()
+            : userDefault->registeredDefault(store::Preferences::formatKey).toString();
+    userDefault->setDefFormat(format);
+    userDefault->setDefMem(dictMem);
+    return userDefault->synchronize();
+}
+
+void ViewController::automaticCopy()
+{
+    if (isTicked(ui.checkboxCopy)) {
+        copyToPasteboard();
+    }
+}
+
+void ViewController::automaticPaste()
+{
+    // The activation that comes with starting up is not the user coming back with something on
+    // the clipboard.
+    if (isStarting) {
+        isStarting = false;
+        return;
+    }
+    if (isTicked(ui.checkboxPaste)) {
+        pasteFromPasteboard();
+    }
 }
 
 QString ViewController::display() const

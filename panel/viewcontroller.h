@@ -16,12 +16,14 @@
 #pragma once
 
 #include "store/memoryregisters.h"
+#include "store/preferences.h"
 #include "timecode/timecode.h"
 #include "ui_viewcontroller.h"
 
 #include <QStringList>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -47,9 +49,23 @@ public:
     /// start state until viewDidLoad() has run.
     explicit ViewController(QWidget *parent = nullptr);
 
-    /// Puts the freshly built panel into its start state: timecode mode, empty display and sign
-    /// field, format list enabled, recall key disabled. Called once by the window that hosts it.
+    /// Puts the freshly built panel into its start state (timecode mode, empty display and sign
+    /// field, format list enabled, recall key disabled), makes it the sharedViewController() and
+    /// restores the check boxes, the format and the registers from the preferences store. Called
+    /// once by the window that hosts it.
     void viewDidLoad();
+    /// Replaces the per-user preferences store, before viewDidLoad(); tests use a private file.
+    void usePreferences(std::unique_ptr<store::Preferences> store);
+    /// Writes the check boxes, the selected format and the registers to the preferences store;
+    /// answers whether they reached the disk whole. Run when the application terminates.
+    bool savePreferences();
+
+    /// Run when the application is about to lose the user's focus: copies the display when
+    /// automatic copy is ticked.
+    void automaticCopy();
+    /// Run when the application is about to gain the user's focus: pastes when automatic paste
+    /// is ticked, except on the first activation after start.
+    void automaticPaste();
 
     /// The rate text and drop-frame flag of the selected format; an unknown title gives the
     /// empty rate text, which createTimecode refuses.
@@ -113,6 +129,11 @@ private:
     const QString errorMessage = QStringLiteral("ERROR");
     bool isStarting = true;
     store::RegisterMap dictMem = store::emptyRegisters();
+    std::unique_ptr<store::Preferences> userDefault;
 };
+
+/// The panel of the running application, as registered by its viewDidLoad(); null before that.
+/// The application delegate reaches the panel only through this.
+ViewController *sharedViewController();
 
 } // namespace panel

@@ -1,7 +1,8 @@
 # Debian packages tcpad needs, and a helper that installs the missing ones. Sourced by the
 # README's commands; installs as root, or through sudo when run as another user.
 
-buildPackages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins)
+buildPackages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+               libxcb1-dev)
 runPackages=(qt6-qpa-plugins)
 testPackages=(dpkg-dev file xvfb xauth openbox xdotool xclip x11-utils clang libclang-rt-dev
               desktop-file-utils appstream)
