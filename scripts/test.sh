@@ -2,27 +2,54 @@
 # Installs what the build and the tests need, builds everything warning-free and runs every test:
 # the CTest suite (core, panel, store, application, packaging and the X11 end-to-end suite), the
 # same unit suites again under AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded run
-# of each fuzz target when clang is present.
-set -euo pipefail
+# of each fuzz target when clang is present. Ends with one line counting what passed and failed.
+set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-installPackages "${buildPackages[@]}" "${testPackages[@]}" "${benchPackages[@]}"
+installPackages "${buildPackages[@]}" "${testPackages[@]}" "${benchPackages[@]}" || exit 1
 
 jobs=$(nproc)
+passed=0
+failed=0
+
+# Runs CTest in a build folder and adds its counts to the totals.
+runSuite()
+{
+    local dir=$1
+    shift
+    (cd "$dir" && ctest --output-on-failure -j"$jobs" "$@") | tee "$dir/ctest-summary.log"
+    local summary total failures
+    summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$dir/ctest-summary.log")
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
+    failures=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$summary")
+    if [ -z "$total" ]; then
+        echo "no CTest summary in $dir"
+        failed=$((failed + 1))
+        return
+    fi
+    passed=$((passed + total - failures))
+    failed=$((failed + failures))
+}
+
 echo "== build"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTCPAD_WERROR=ON >/dev/null
-cmake --build build -j"$jobs"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTCPAD_WERROR=ON >/dev/null &&
+    cmake --build build -j"$jobs" || exit 1
 
 echo "== tests"
-(cd build && ctest --output-on-failure -j"$jobs")
+runSuite build
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTCPAD_WERROR=ON \
-    -DTCPAD_SANITIZE=ON -DTCPAD_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build build-sanitize -j"$jobs"
-(cd build-sanitize && ctest --output-on-failure -j"$jobs" -LE 'e2e|install')
+    -DTCPAD_SANITIZE=ON -DTCPAD_BUILD_BENCHMARKS=OFF >/dev/null &&
+    cmake --build build-sanitize -j"$jobs" || exit 1
+runSuite build-sanitize -LE 'e2e|install'
 
 if command -v clang++ >/dev/null; then
     echo "== fuzzers"
-    scripts/run-fuzzers.sh build-fuzz 30
+    scripts/run-fuzzers.sh build-fuzz 30 | tee build-fuzz-summary.log
+    passed=$((passed + $(grep -c ': ok,' build-fuzz-summary.log)))
+    failed=$((failed + $(grep -c -E ': FAILED|failed' build-fuzz-summary.log)))
 fi
+
+echo "tcpad: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
