@@ -293,6 +293,12 @@ closeSavesAndRestartRestores()
         grep -q "^$key" <<<"$file" || fail "settings file lacks '$key':"$'\n'"$file" || return 1
     done
     grep -q "^defFormat=30 NDF$" <<<"$file" && fail "format not changed:"$'\n'"$file" && return 1
+    # Exactly the four settings: two booleans, the format and the nine registers.
+    local keys
+    keys=$(awk -F= '/^[^[]/ && NF > 1 {print $1}' "$settings" | LC_ALL=C sort | tr '\n' ' ')
+    expectEqual "keys of the settings file" \
+        "Mem-1 Mem-2 Mem-3 Mem-4 Mem-5 Mem-6 Mem-7 Mem-8 Mem-9 defCopy defFormat defPaste " \
+        "$keys" || return 1
 
     startTcpad || return 1
     keys ctrl+1
