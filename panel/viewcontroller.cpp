@@ -216,6 +216,58 @@ namespace {
 // The one panel of the process. The window owns the widget; this only finds it.
 QPointer<ViewController> registeredController;
 
+// Tints the operator keys towards the palette's highlight colour, and tints them again whenever
+// the desktop changes the palette, so the accent suits a light and a dark palette alike.
+class OperatorAccent : public QObject
+{
+public:
+    OperatorAccent(QWidget *panel, QList<QPushButton *> keys)
+        : QObject(panel), keys(std::move(keys))
+    {
+        apply(panel->palette());
+        panel->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::PaletteChange && !applying) {
+            apply(static_cast<QWidget *>(watched)->palette());
+        }
+        return false;
+    }
+
+private:
+    void apply(const QPalette &panelPalette)
+    {
+        applying = true;
+        for (const QPalette::ColorGroup group :
+             {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+            const QColor button = panelPalette.color(group, QPalette::Button);
+            const QColor highlight = panelPalette.color(group, QPalette::Highlight);
+            const qreal share = 0.15;
+            const QColor tint =
+                QColor::fromRgbF(button.redF() * (1 - share) + highlight.redF() * share,
+                                 button.greenF() * (1 - share) + highlight.greenF() * share,
+                                 button.blueF() * (1 - share) + highlight.blueF() * share);
+            for (QPushButton *key : keys) {
+                QPalette keyPalette = key->palette();
+                keyPalette.setColor(group, QPalette::Button, tint);
+                key->setPalette(keyPalette);
+            }
+        }
+        applying = false;
+    }
+
+    QList<QPushButton *> keys;
+    bool applying = false;
+};
+
+void followPalette(QWidget *panel, QList<QPushButton *> keys)
+{
+    new OperatorAccent(panel, std::move(keys));
+}
+
 bool isTicked(const QCheckBox *box)
 {
     // A check box in the mixed state is not ticked.
@@ -234,8 +286,10 @@ ViewController::ViewController(QWidget *parent)
 {
     ui.setupUi(this);
 
+    // The value is what the eye looks for first: a fixed-pitch font, so digits stay put as they
+    // change, at about twice the size of the keys' text.
     QFont displayFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    displayFont.setPointSizeF(displayFont.pointSizeF() * 1.75);
+    displayFont.setPointSizeF(font().pointSizeF() * 2.0);
     ui.scratchPadRegister->setFont(displayFont);
     ui.sign->setFont(displayFont);
     const QFontMetrics metrics(displayFont);
@@ -243,6 +297,14 @@ ViewController::ViewController(QWidget *parent)
     ui.scratchPadRegister->setMinimumWidth(
         metrics.horizontalAdvance(QStringLiteral("00:00:00;000")) + metrics.averageCharWidth() * 2);
     ui.sign->setFixedWidth(metrics.averageCharWidth() * 2);
+
+    // The operator symbols are thin glyphs; larger and bold they read as well as the digits.
+    for (QPushButton *key : {ui.buttonPlus, ui.buttonMinus, ui.buttonEquals}) {
+        QFont operatorFont = key->font();
+        operatorFont.setPointSizeF(font().pointSizeF() * 1.4);
+        key->setFont(operatorFont);
+    }
+    followPalette(this, {ui.buttonPlus, ui.buttonMinus, ui.buttonEquals});
 
     wireKeys();
 }
@@ -273,6 +335,11 @@ void ViewController::wireKeys()
         const QString keys = it.value().join(QStringLiteral(", "));
         it.key()->setToolTip(description.isEmpty() ? tr("Key: %1").arg(keys)
                                                    : tr("%1 (key: %2)").arg(description, keys));
+        // A screen reader speaks the description rather than the tooltip once one is set.
+        const QString spoken = it.key()->accessibleDescription();
+        if (!spoken.isEmpty()) {
+            it.key()->setAccessibleDescription(tr("%1 (key: %2)").arg(spoken, keys));
+        }
     }
 
     // The format list has no label to carry a mnemonic; Alt+F reaches it all the same.
