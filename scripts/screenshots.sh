@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Takes pictures of the tcpad window on a private X display with the openbox window manager: at normal
+# scale, at twice the scale, in a dark palette, and shrunk to its minimum and grown large. Each picture
+# shows the same short calculation under way, keyed with xdotool, so the display, the pending sign and
+# the mode label all carry text.
+#
+# usage: scripts/screenshots.sh OUTDIR [BUILDDIR]
+#   BUILDDIR (default: build) must hold app/tcpad and tests/app/tcpad-palette-preview.
+set -euo pipefail
+
+if [ $# -lt 1 ]; then
+    echo "usage: $0 OUTDIR [BUILDDIR]" >&2
+    exit 2
+fi
+cd "$(dirname "$0")/.."
+# shellcheck source=scripts/packages.sh
+source scripts/packages.sh
+screenshotPackages=(xvfb xauth openbox xdotool x11-utils imagemagick)
+installPackages "${screenshotPackages[@]}"
+
+mkdir -p "$1"
+outdir=$(realpath "$1")
+build=$(realpath "${2:-build}")
+tcpad="$build/app/tcpad"
+preview="$build/tests/app/tcpad-palette-preview"
+for program in "$tcpad" "$preview"; do
+    [ -x "$program" ] || { echo "missing $program: build first" >&2; exit 1; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tcpad-shots.XXXXXX")
+pids=()
+cleanup()
+{
+    local pid
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM QT_SCALE_FACTOR QT_QPA_PLATFORMTHEME SESSION_MANAGER
+
+Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.05
+done
+[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+DISPLAY=":$(cat "$work/display")"
+export DISPLAY
+
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.05
+done
+
+# shot NAME [SIZE] -- COMMAND...: starts COMMAND with fresh settings, keys 00:10:00:00 + 15 frames
+# (leaving the addition pending), optionally resizes the window to SIZE (WIDTHxHEIGHT), and saves the
+# window's content as OUTDIR/NAME.png.
+shot()
+{
+    local name=$1 size=$2
+    shift 3
+    local config="$work/config-$name"
+    mkdir -p "$config"
+    XDG_CONFIG_HOME="$config" "$@" >"$work/$name.log" 2>&1 &
+    local pid=$!
+    pids+=("$pid")
+    local window
+    window=$(timeout 10 xdotool search --sync --onlyvisible --pid "$pid" | head -1)
+    [ -n "$window" ] || { echo "no window for $name" >&2; cat "$work/$name.log" >&2; return 1; }
+    xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+    sleep 0.3
+    xdotool key --clearmodifiers --delay 40 1 0 0 0 0 0 plus 1 5
+    if [ -n "$size" ]; then
+        xdotool windowsize --sync "$window" "${size%x*}" "${size#*x}" >/dev/null 2>&1 || true
+    fi
+    # Move the pointer off the window so no key shows a hover highlight.
+    xdotool mousemove 1590 1190
+    sleep 0.5
+    import -window "$window" -strip "$outdir/$name.png"
+    echo "$name: $(identify -format '%wx%h' "$outdir/$name.png")"
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+}
+
+shot light "" -- "$tcpad"
+shot scaled "" -- env QT_SCALE_FACTOR=2 "$tcpad"
+shot dark "" -- "$preview" dark
+shot smallest 10x10 -- "$tcpad"
+shot grown 620x520 -- "$tcpad"
