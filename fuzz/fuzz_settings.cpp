@@ -1,0 +1,141 @@
+// Any bytes as the settings file. Reading it never fails; a panel started on it shows what the
+// store answers; saving succeeds, what was saved reads back the same, and saving what was read
+// writes the same file again.
+#include "panel/viewcontroller.h"
+#include "store/preferences.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+QTemporaryDir &folder()
+{
+    static QTemporaryDir dir; // removed again when the run ends normally
+    return dir;
+}
+
+void require(bool condition, const char *rule)
+{
+    if (!condition) {
+        std::fprintf(stderr, "settings fuzz: broken rule: %s\n", rule);
+        std::abort();
+    }
+}
+
+QStringList formatTitles()
+{
+    QStringList titles;
+    for (const timecode::Format &format : timecode::formatTable) {
+        titles << QString::fromLatin1(format.title.data(),
+                                      static_cast<qsizetype>(format.title.size()));
+    }
+    return titles;
+}
+
+struct Values
+{
+    bool copy = false;
+    bool paste = false;
+    QString format;
+    store::RegisterMap registers;
+
+    friend bool operator==(const Values &, const Values &) = default;
+};
+
+Values readBack(const QString &file)
+{
+    store::Preferences preferences(file);
+    preferences.registerDefaults();
+    return {preferences.defCopy(), preferences.defPaste(), preferences.formatOr(formatTitles()),
+            preferences.defMem()};
+}
+
+QByteArray contents(const QString &file)
+{
+    QFile in(file);
+    require(in.open(QIODevice::ReadOnly), "the saved file can be opened");
+    return in.readAll();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    require(folder().isValid(), "a private folder");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder().filePath(QStringLiteral("config"))));
+    static int qtArgc = 1;
+    static char *qtArgv[] = {(*argv)[0], nullptr};
+    new QApplication(qtArgc, qtArgv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QString file = folder().filePath(QStringLiteral("tcpad.conf"));
+    {
+        QFile out(file);
+        require(out.open(QIODevice::WriteOnly | QIODevice::Truncate), "writing the input file");
+        require(out.write(reinterpret_cast<const char *>(data), static_cast<qint64>(size)) ==
+                    static_cast<qint64>(size),
+                "writing the input file");
+    }
+
+    // Every getter answers, and with something the panel can use.
+    Values first;
+    {
+        store::Preferences preferences(file);
+        preferences.registerDefaults();
+        first = {preferences.defCopy(), preferences.defPaste(),
+                 preferences.formatOr(formatTitles()), preferences.defMem()};
+        require(preferences.defFormat().size() <= store::Preferences::maxTextLength,
+                "a stored format title is of a plausible length");
+        require(formatTitles().contains(first.format), "the format offered is one of the list");
+        for (auto it = first.registers.cbegin(); it != first.registers.cend(); ++it) {
+            require(store::registerNames().contains(it.key()), "only registers are read");
+            require(it.value().size() <= store::Preferences::maxTextLength,
+                    "a register text is of a plausible length");
+        }
+        require(!first.registers.isEmpty(), "a store without registers reads as the defaults");
+        for (const QString &key :
+             {store::Preferences::copyKey, store::Preferences::pasteKey,
+              store::Preferences::formatKey, store::Preferences::memKey,
+              store::Preferences::dictationMenuKey, store::Preferences::characterPaletteMenuKey}) {
+            require(preferences.registeredDefault(key).isValid(), "every key has its default");
+        }
+    }
+
+    // A panel started on the file shows what the store answered, and saves it.
+    Values saved;
+    {
+        panel::ViewController panel;
+        panel.usePreferences(std::make_unique<store::Preferences>(file));
+        panel.viewDidLoad();
+        const Ui::ViewController &ui = panel.controls();
+        saved = {ui.checkboxCopy->checkState() == Qt::Checked,
+                 ui.checkboxPaste->checkState() == Qt::Checked, ui.popupFormat->currentText(),
+                 panel.registers()};
+        require(saved == first, "the panel starts with the values the store reads");
+        require(panel.savePreferences(), "saving succeeds");
+    }
+    require(readBack(file) == saved, "what was saved reads back the same");
+
+    // Saving again what was read changes nothing.
+    const QByteArray once = contents(file);
+    {
+        store::Preferences preferences(file);
+        preferences.registerDefaults();
+        require(preferences.synchronize(), "saving a saved file succeeds");
+    }
+    require(contents(file) == once, "saving a saved file writes the same file");
+    require(readBack(file) == saved, "a saved file reads back the same after saving it again");
+    return 0;
+}
