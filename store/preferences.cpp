@@ -142,11 +142,19 @@ RegisterMap Preferences::defMem() const
 
 void Preferences::setDefMem(const RegisterMap &registers)
 {
-    // A text past the limit would be refused when read back; keep it out of the file instead of
-    // losing the other registers with it.
+    // Every register text must read back as written, or the check after writing fails the whole
+    // save. Qt's INI reader drops a byte-order mark that opens a value, so it is dropped here
+    // already (it is invisible, and what follows it is kept). A text past the limit would be
+    // refused when read back, and half a surrogate pair (from a broken clipboard text) has no
+    // form in the UTF-8 file: keep either out of the file instead of losing the other settings.
     RegisterMap kept = registers;
     for (QString &text : kept) {
-        if (text.size() > maxTextLength) {
+        qsizetype marks = 0;
+        while (marks < text.size() && text.at(marks) == QChar(0xFEFF)) {
+            ++marks;
+        }
+        text.remove(0, marks);
+        if (text.size() > maxTextLength || !text.isValidUtf16()) {
             text.clear();
         }
     }

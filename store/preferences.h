@@ -70,7 +70,8 @@ public:
 
     /// The stored registers, taken whole: a register missing from the file is missing here too.
     RegisterMap defMem() const;
-    /// A register text longer than maxTextLength is kept as an empty register.
+    /// A register text longer than maxTextLength, or holding half a surrogate pair, is kept as an
+    /// empty register; byte-order marks that open a text are dropped.
     void setDefMem(const RegisterMap &registers);
 
     /// Writes the four settings to the file, replacing whatever it held, and answers whether the
