@@ -5,6 +5,7 @@
 #include "store/preferences.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -58,6 +59,19 @@ Values readBack(const QString &file)
             preferences.defMem()};
 }
 
+// Qt keeps the contents of a settings file per process and reads the file again only when its
+// size or modification time has changed; inputs of equal size written within one millisecond
+// would be read from that copy. Give each version of the file a time of its own.
+void giveFileNewTime(const QString &path)
+{
+    static qint64 version = 0;
+    QFile file(path);
+    require(file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly), "opening the file");
+    const QDateTime base(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+    require(file.setFileTime(base.addSecs(++version), QFileDevice::FileModificationTime),
+            "setting the file's time");
+}
+
 QByteArray contents(const QString &file)
 {
     QFile in(file);
@@ -88,6 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                     static_cast<qint64>(size),
                 "writing the input file");
     }
+    giveFileNewTime(file);
 
     // Every getter answers, and with something the panel can use.
     Values first;
@@ -126,6 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(saved == first, "the panel starts with the values the store reads");
         require(panel.savePreferences(), "saving succeeds");
     }
+    giveFileNewTime(file);
     require(readBack(file) == saved, "what was saved reads back the same");
 
     // Saving again what was read changes nothing.
@@ -135,6 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         preferences.registerDefaults();
         require(preferences.synchronize(), "saving a saved file succeeds");
     }
+    giveFileNewTime(file);
     require(contents(file) == once, "saving a saved file writes the same file");
     require(readBack(file) == saved, "a saved file reads back the same after saving it again");
     return 0;
