@@ -86,7 +86,8 @@ void FloatingWindowTest::shortcutsWorkWithoutTheMenuBar()
     QWidget *focus = QApplication::focusWidget();
     QVERIFY(focus);
 
-    // Key 12, save it into Mem-4 (Ctrl+Alt+4), clear, load it back (Ctrl+4), switch to frames (Ctrl+T).
+    // Key 12, save it into Mem-4 (Ctrl+Alt+4), clear, load it back (Ctrl+4), switch to frames
+    // (Ctrl+T).
     QTest::keyClicks(focus, QStringLiteral("12"));
     QTest::keyClick(focus, Qt::Key_4, Qt::ControlModifier | Qt::AltModifier);
     QTest::keyClick(focus, Qt::Key_Escape);
