@@ -40,5 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     fuzz::PanelDriver driver(folder().filePath(QStringLiteral("tcpad.conf")));
     driver.run({data, size}, 4096);
+    // No event loop runs here; objects Qt deletes later would pile up from input to input.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return 0;
 }

@@ -30,7 +30,8 @@ if ! grep -q '^CMAKE_CXX_COMPILER_ID:.*Clang\|^CMAKE_CXX_COMPILER:.*clang' "$bui
     echo "run-fuzzers: $build_dir was configured with another compiler; use a fresh folder" >&2
     exit 1
 fi
-if ! cmake --build "$build_dir" -j2 --target fuzz_timecode_text fuzz_frame_count_text fuzz_panel fuzz_settings \
+if ! cmake --build "$build_dir" -j2 \
+        --target fuzz_timecode_text fuzz_frame_count_text fuzz_panel fuzz_settings \
         >"$build_dir/fuzz-build.log" 2>&1; then
     cat "$build_dir/fuzz-build.log" >&2
     echo "run-fuzzers: building the fuzz targets failed" >&2
