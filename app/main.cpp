@@ -1,4 +1,5 @@
 #include "app/appdelegate.h"
+#include "app/deferrediconstyle.h"
 #include "app/windowcontroller.h"
 
 #include <QApplication>
@@ -27,6 +28,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("tcpad"));
     QCoreApplication::setApplicationName(QStringLiteral("tcpad"));
     QGuiApplication::setDesktopFileName(QStringLiteral("tcpad"));
+    // Wraps whatever style the desktop or the user chose (-style, QT_STYLE_OVERRIDE).
+    QApplication::setStyle(new app::DeferredIconStyle(QApplication::style()));
 
     app::AppDelegate delegate;
     app::WindowController window;
