@@ -1,5 +1,4 @@
 #include "app/appdelegate.h"
-#include "app/deferrediconstyle.h"
 #include "app/windowcontroller.h"
 
 #include <QApplication>
@@ -28,8 +27,6 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("tcpad"));
     QCoreApplication::setApplicationName(QStringLiteral("tcpad"));
     QGuiApplication::setDesktopFileName(QStringLiteral("tcpad"));
-    // Wraps whatever style the desktop or the user chose (-style, QT_STYLE_OVERRIDE).
-    QApplication::setStyle(new app::DeferredIconStyle(QApplication::style()));
 
     app::AppDelegate delegate;
     app::WindowController window;
