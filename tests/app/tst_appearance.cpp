@@ -24,22 +24,18 @@ QString accessibleText(QWidget *widget, QAccessible::Text kind)
     return face ? face->text(kind) : QString();
 }
 
-// Relative luminance and contrast ratio as used for judging text legibility on screens.
-double luminance(QRgb colour)
-{
-    const auto channel = [](int value) {
-        const double c = value / 255.0;
-        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(qRed(colour)) + 0.7152 * channel(qGreen(colour)) +
-           0.0722 * channel(qBlue(colour));
-}
-
+// Contrast ratio of two colours by relative luminance, as used for judging text legibility.
 double contrast(QRgb a, QRgb b)
 {
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    const auto luminance = [](QRgb colour) {
+        const auto channel = [](int value) {
+            const double c = value / 255.0;
+            return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(qRed(colour)) + 0.7152 * channel(qGreen(colour)) +
+               0.0722 * channel(qBlue(colour)) + 0.05;
+    };
+    return std::max(luminance(a), luminance(b)) / std::min(luminance(a), luminance(b));
 }
 
 // The contrast of a widget's text as painted: the commonest colour of its inner part is taken as
@@ -47,27 +43,24 @@ double contrast(QRgb a, QRgb b)
 // than the palette read, so a colour forced by a style sheet or by code is caught too.
 double paintedTextContrast(QWidget *widget)
 {
-    const QRect rect = widget->rect();
-    const QRect inner =
-        rect.adjusted(rect.width() / 8, rect.height() / 5, -rect.width() / 8, -rect.height() / 5);
-    const QImage image = widget->grab(inner).toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect r = widget->rect();
+    const QImage image =
+        widget->grab(r.adjusted(r.width() / 8, r.height() / 5, -r.width() / 8, -r.height() / 5))
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
     QHash<QRgb, int> counts;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             ++counts[image.pixel(x, y)];
         }
     }
-    QRgb background = 0;
-    int most = 0;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
-        if (it.value() > most) {
-            most = it.value();
-            background = it.key();
-        }
-    }
+    const QRgb background =
+        std::max_element(counts.keyValueBegin(), counts.keyValueEnd(), [](auto a, auto b) {
+            return a.second < b.second;
+        })->first;
     double best = 1.0;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
-        best = std::max(best, contrast(background, it.key()));
+    for (const QRgb colour : counts.keys()) {
+        best = std::max(best, contrast(background, colour));
     }
     return best;
 }
@@ -78,224 +71,142 @@ class AppearanceTest : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
-    void everyControlHasASpokenName();
-    void symbolKeysAreSpelledOut();
-    void textIsLegible_data();
-    void textIsLegible();
-    void displayDigitsKeepTheirWidth();
-    void layoutHolds_data();
-    void layoutHolds();
-
-private:
-    void showWindow();
-    const Ui::ViewController &controls() const { return window->viewController()->controls(); }
-
     std::unique_ptr<app::WindowController> window;
     QPalette originalPalette;
-};
 
-void AppearanceTest::init()
-{
-    originalPalette = QApplication::palette();
-}
+    const Ui::ViewController &controls() const { return window->viewController()->controls(); }
 
-void AppearanceTest::cleanup()
-{
-    window.reset();
-    QApplication::setPalette(originalPalette);
-}
-
-void AppearanceTest::showWindow()
-{
-    window = std::make_unique<app::WindowController>();
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-}
-
-void AppearanceTest::everyControlHasASpokenName()
-{
-    showWindow();
-    QList<QWidget *> controls;
-    for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
-        controls << button;
+private slots:
+    void init()
+    {
+        originalPalette = QApplication::palette();
+        window = std::make_unique<app::WindowController>();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
-    for (QComboBox *list : window->findChildren<QComboBox *>()) {
-        controls << list;
+    void cleanup()
+    {
+        window.reset();
+        QApplication::setPalette(originalPalette);
     }
-    for (QLineEdit *field : window->findChildren<QLineEdit *>()) {
-        controls << field;
-    }
-    QVERIFY(controls.size() >= 24);
 
-    QHash<QString, QString> owners;
-    for (QWidget *control : std::as_const(controls)) {
-        if (!control->isVisibleTo(window.get())) {
-            continue; // such as the menu bar's overflow arrow, shown only when the menus do not fit
+    void everyControlHasADistinctSpokenName()
+    {
+        QHash<QString, QString> owners;
+        for (QWidget *control : window->findChildren<QWidget *>()) {
+            // Hidden controls, such as the menu bar's overflow arrow, are not read out.
+            if ((!qobject_cast<QAbstractButton *>(control) && !qobject_cast<QComboBox *>(control) &&
+                 !qobject_cast<QLineEdit *>(control)) ||
+                !control->isVisibleTo(window.get())) {
+                continue;
+            }
+            const QString name = accessibleText(control, QAccessible::Name);
+            const QByteArray what = (control->objectName() + QStringLiteral(": ") + name).toUtf8();
+            QVERIFY2(!name.trimmed().isEmpty(), what);
+            QVERIFY2(!accessibleText(control, QAccessible::Description).trimmed().isEmpty(), what);
+            QVERIFY2(!owners.contains(name.toCaseFolded()), what + " twice");
+            owners.insert(name.toCaseFolded(), control->objectName());
+            // A screen reader speaks "<" as "less than" and "00" as "zero zero": a key whose title
+            // is not a single digit needs a name in words.
+            const auto *key = qobject_cast<QPushButton *>(control);
+            if (key && (key->text().size() != 1 || !key->text().at(0).isDigit())) {
+                QVERIFY2(name.contains(QRegularExpression(QStringLiteral("[a-z]{3}"))), what);
+            }
         }
-        const QString name = accessibleText(control, QAccessible::Name);
-        QVERIFY2(!name.trimmed().isEmpty(), qPrintable(control->objectName()));
-        QVERIFY2(!accessibleText(control, QAccessible::Description).trimmed().isEmpty(),
-                 qPrintable(control->objectName()));
-        const QString key = name.toCaseFolded();
-        QVERIFY2(!owners.contains(key),
-                 qPrintable(QStringLiteral("%1 and %2 are both called %3")
-                                .arg(owners.value(key), control->objectName(), name)));
-        owners.insert(key, control->objectName());
+        QVERIFY(owners.size() >= 23); // the nineteen keys, two check boxes, list and display
     }
-}
 
-void AppearanceTest::symbolKeysAreSpelledOut()
-{
-    // A screen reader speaks "<" as "less than" and "00" as "zero zero"; every key whose title is
-    // not a single digit gets a name in words.
-    showWindow();
-    const QRegularExpression singleDigit(QStringLiteral("^[0-9]$"));
-    for (QPushButton *key : window->viewController()->findChildren<QPushButton *>()) {
-        const QString name = accessibleText(key, QAccessible::Name);
-        if (singleDigit.match(key->text()).hasMatch()) {
-            QCOMPARE(name, key->text());
-            continue;
-        }
-        QVERIFY2(name != key->text() &&
-                     name.contains(QRegularExpression(QStringLiteral("[a-z]{3}"))),
-                 qPrintable(key->text() + QStringLiteral(" is spoken as ") + name));
+    // The desktop switching between light and dark while the window is open, so colours derived
+    // when the window was built would show up here.
+    void textIsLegible_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light to dark") << true;
+        QTest::newRow("dark to light") << false;
     }
-}
-
-void AppearanceTest::textIsLegible_data()
-{
-    QTest::addColumn<bool>("dark");
-    QTest::addColumn<bool>("changedWhileShown");
-    QTest::addColumn<QString>("widget");
-    for (const bool dark : {false, true}) {
-        const char *palette = dark ? "dark" : "light";
-        for (const char *widget : {"scratchPadRegister", "sign", "timecodeOrFrame", "buttonPlus",
-                                   "buttonEquals", "button7", "buttonAC", "checkboxCopy"}) {
-            QTest::addRow("%s palette, %s", palette, widget)
-                << dark << false << QString::fromLatin1(widget);
-        }
-    }
-    // The desktop switching between light and dark while the window is open.
-    for (const bool dark : {false, true}) {
-        const char *palette = dark ? "to dark" : "to light";
-        for (const char *widget : {"scratchPadRegister", "buttonPlus", "buttonEquals"}) {
-            QTest::addRow("switched %s while shown, %s", palette, widget)
-                << dark << true << QString::fromLatin1(widget);
-        }
-    }
-}
-
-void AppearanceTest::textIsLegible()
-{
-    QFETCH(bool, dark);
-    QFETCH(bool, changedWhileShown);
-    QFETCH(QString, widget);
-    const QPalette wanted =
-        dark ? testsupport::darkPalette() : QApplication::style()->standardPalette();
-    const QPalette other =
-        dark ? QApplication::style()->standardPalette() : testsupport::darkPalette();
-    QApplication::setPalette(changedWhileShown ? other : wanted);
-    showWindow();
-    if (changedWhileShown) {
-        QApplication::setPalette(wanted);
+    void textIsLegible()
+    {
+        QFETCH(bool, dark);
+        const QPalette light = QApplication::style()->standardPalette();
+        QApplication::setPalette(dark ? light : testsupport::darkPalette());
         QApplication::processEvents();
-    }
-    panel::ViewController *panel = window->viewController();
-    for (const char *digit : {"1", "0", "0", "0", "0", "0", "0"}) {
-        panel->enteredKeyNum(QLatin1String(digit));
-    }
-    panel->enteredKey(QStringLiteral("+"));
-    panel->enteredKeyNum(QStringLiteral("8"));
-
-    QWidget *target = panel->findChild<QWidget *>(widget);
-    QVERIFY(target);
-    const double ratio = paintedTextContrast(target);
-    QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("contrast %1:1").arg(ratio, 0, 'f', 2)));
-}
-
-void AppearanceTest::displayDigitsKeepTheirWidth()
-{
-    showWindow();
-    const QFontMetricsF metrics(controls().scratchPadRegister->font());
-    const qreal width = metrics.horizontalAdvance(QLatin1Char('0'));
-    // Colon and semicolon too: switching to drop-frame counting must not shift the digits.
-    for (const QChar c : QStringLiteral("123456789:;")) {
-        QCOMPARE(metrics.horizontalAdvance(c), width);
-    }
-    const QFontMetricsF labelMetrics(controls().timecodeOrFrame->font());
-    QVERIFY(metrics.height() > labelMetrics.height() * 1.4);
-}
-
-void AppearanceTest::layoutHolds_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::newRow("shrunk to nothing") << QSize(1, 1);
-    QTest::newRow("as it opens") << QSize();
-    QTest::newRow("grown wide and tall") << QSize(900, 700);
-    QTest::newRow("grown wide only") << QSize(900, 1);
-}
-
-void AppearanceTest::layoutHolds()
-{
-    QFETCH(QSize, size);
-    showWindow();
-    if (size.isValid()) {
-        window->resize(size);
-    }
-    QApplication::processEvents();
-    window->layout()->activate();
-    QVERIFY(window->width() >= window->minimumSizeHint().width());
-    QVERIFY(window->height() >= window->minimumSizeHint().height());
-
-    const Ui::ViewController &ui = controls();
-    // The longest value the display shows, a drop-frame timecode with three frame digits, fits.
-    QLineEdit *display = ui.scratchPadRegister;
-    display->setText(QStringLiteral("23:59:59;119"));
-    // QLineEdit keeps a frame and two pixels on each side clear of text.
-    const int frame = display->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, display);
-    const int room = display->contentsRect().width() - 2 * frame - 4;
-    QVERIFY2(display->fontMetrics().horizontalAdvance(display->text()) <= room,
-             qPrintable(QStringLiteral("display %1 wide").arg(display->width())));
-
-    // The keys stay a grid: one size for every key but equals, rows and columns aligned.
-    const QList<QList<QPushButton *>> rows = {
-        {ui.buttonRC, ui.buttonAC, ui.buttonC, ui.buttonBS},
-        {ui.button7, ui.button8, ui.button9, ui.buttonMinus},
-        {ui.button4, ui.button5, ui.button6, ui.buttonPlus},
-        {ui.button1, ui.button2, ui.button3},
-        {ui.button0, ui.buttonPeriod, ui.buttonTF},
-    };
-    // A layout hands out leftover pixels one by one, so sizes may differ by one pixel.
-    const QSize keySize = ui.button5->size();
-    for (const auto &row : rows) {
-        for (int column = 0; column < row.size(); ++column) {
-            QPushButton *key = row[column];
-            QVERIFY2(std::abs(key->width() - keySize.width()) <= 1 &&
-                         std::abs(key->height() - keySize.height()) <= 1,
-                     qPrintable(key->objectName()));
-            QCOMPARE(key->y(), row.first()->y());
-            QCOMPARE(key->x(), rows.first()[column]->x());
-            QVERIFY(key->fontMetrics().horizontalAdvance(key->text()) < key->width());
+        QApplication::setPalette(dark ? testsupport::darkPalette() : light);
+        QApplication::processEvents();
+        panel::ViewController *panel = window->viewController();
+        for (const char *digit : {"1", "0", "0", "0", "0", "0", "0"}) {
+            panel->enteredKeyNum(QLatin1String(digit));
+        }
+        panel->enteredKey(QStringLiteral("+"));
+        panel->enteredKeyNum(QStringLiteral("8"));
+        for (const char *name : {"scratchPadRegister", "sign", "timecodeOrFrame", "buttonPlus",
+                                 "buttonEquals", "button7", "buttonAC", "checkboxCopy"}) {
+            QWidget *target = panel->findChild<QWidget *>(QLatin1String(name));
+            QVERIFY(target);
+            const double ratio = paintedTextContrast(target);
+            QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1 contrast %2:1")
+                                                  .arg(QLatin1String(name))
+                                                  .arg(ratio, 0, 'f', 2)));
         }
     }
-    QCOMPARE(ui.buttonEquals->x(), ui.buttonPlus->x());
-    QCOMPARE(ui.buttonEquals->y(), ui.button3->y());
-    QCOMPARE(ui.buttonEquals->geometry().bottom(), ui.button0->geometry().bottom());
 
-    // Nothing spills out of the window.
-    const QRect panelRect = window->viewController()->rect();
-    for (QWidget *child : window->viewController()->findChildren<QWidget *>()) {
-        if (child->isVisible() && child->parentWidget() == window->viewController()) {
-            QVERIFY2(panelRect.contains(child->geometry()), qPrintable(child->objectName()));
+    void displayDigitsKeepTheirWidth()
+    {
+        const QFontMetricsF metrics(controls().scratchPadRegister->font());
+        // Colon and semicolon too: switching to drop-frame counting must not shift the digits.
+        for (const QChar c : QStringLiteral("123456789:;")) {
+            QCOMPARE(metrics.horizontalAdvance(c), metrics.horizontalAdvance(QLatin1Char('0')));
+        }
+        QVERIFY(metrics.height() >
+                QFontMetricsF(controls().timecodeOrFrame->font()).height() * 1.4);
+    }
+
+    void keysStayAGridWhenResized()
+    {
+        const Ui::ViewController &ui = controls();
+        const QList<QList<QPushButton *>> rows = {
+            {ui.buttonRC, ui.buttonAC, ui.buttonC, ui.buttonBS},
+            {ui.button7, ui.button8, ui.button9, ui.buttonMinus},
+            {ui.button4, ui.button5, ui.button6, ui.buttonPlus},
+            {ui.button1, ui.button2, ui.button3},
+            {ui.button0, ui.buttonPeriod, ui.buttonTF},
+        };
+        QLineEdit *display = ui.scratchPadRegister;
+        display->setText(QStringLiteral("23:59:59;119")); // the longest value shown
+        for (const QSize size : {QSize(1, 1), QSize(900, 700), QSize(900, 1)}) {
+            window->resize(size);
+            QApplication::processEvents();
+            window->layout()->activate();
+            const QByteArray at =
+                QByteArray::number(window->width()) + 'x' + QByteArray::number(window->height());
+            QVERIFY2(window->width() >= window->minimumSizeHint().width() &&
+                         window->height() >= window->minimumSizeHint().height(),
+                     at);
+            // QLineEdit keeps a frame and two pixels on each side clear of text.
+            const int frame =
+                display->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, display);
+            QVERIFY2(display->fontMetrics().horizontalAdvance(display->text()) <=
+                         display->contentsRect().width() - 2 * frame - 4,
+                     at);
+            // One size for every key but equals (give or take the pixel a layout hands out),
+            // rows and columns aligned, equals spanning the last two rows.
+            const QSize keySize = ui.button5->size();
+            for (const auto &row : rows) {
+                for (int column = 0; column < row.size(); ++column) {
+                    QPushButton *key = row[column];
+                    QVERIFY2(std::abs(key->width() - keySize.width()) <= 1 &&
+                                 std::abs(key->height() - keySize.height()) <= 1 &&
+                                 key->y() == row.first()->y() &&
+                                 key->x() == rows.first()[column]->x() &&
+                                 key->fontMetrics().horizontalAdvance(key->text()) < key->width(),
+                             at + ' ' + key->objectName().toLatin1());
+                }
+            }
+            QCOMPARE(ui.buttonEquals->x(), ui.buttonPlus->x());
+            QCOMPARE(ui.buttonEquals->y(), ui.button3->y());
+            QCOMPARE(ui.buttonEquals->geometry().bottom(), ui.button0->geometry().bottom());
         }
     }
-    for (QCheckBox *box : {ui.checkboxCopy, ui.checkboxPaste}) {
-        QVERIFY2(box->width() >= box->sizeHint().width(), qPrintable(box->objectName()));
-    }
-}
+};
 
 QTEST_MAIN(AppearanceTest)
 #include "tst_appearance.moc"
