@@ -98,7 +98,7 @@ private slots:
             {"drop-frame timecode", "00:01:00;02"},
             {"empty", ""},
             {"commas and quotes", "a, \"b\", 'c',"},
-            {"ini specials", "k=v; #x [General] %20 $HOME"},
+            {"ini syntax characters", "k=v; #x [General] %20 $HOME"},
             {"backslashes", "C:\\dir\\ \\x41 \\"},
             {"line ends", "a\nb\r\nc\rd\t"},
             {"leading and trailing blanks", "  padded  "},
