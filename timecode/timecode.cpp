@@ -262,41 +262,32 @@ std::string timecodeText(std::uint64_t frameNumber, Counting counting)
 
 bool Timecode::addTimecodeText(std::string_view text) noexcept
 {
-    const std::optional<std::uint64_t> operand = framesFromTimecodeText(text);
-    if (!operand) {
-        return false;
-    }
-    frameNumber = addWithinDay(frameNumber, *operand, framesPerDay());
-    return true;
+    return combine(framesFromTimecodeText(text), addWithinDay);
 }
 
 bool Timecode::subtractTimecodeText(std::string_view text) noexcept
 {
-    const std::optional<std::uint64_t> operand = framesFromTimecodeText(text);
-    if (!operand) {
-        return false;
-    }
-    frameNumber = subtractWithinDay(frameNumber, *operand, framesPerDay());
-    return true;
+    return combine(framesFromTimecodeText(text), subtractWithinDay);
 }
 
 bool Timecode::addFrameText(std::string_view text) noexcept
 {
-    const std::optional<std::uint64_t> operand = frameCountFromText(text);
-    if (!operand) {
-        return false;
-    }
-    frameNumber = addWithinDay(frameNumber, *operand, framesPerDay());
-    return true;
+    return combine(frameCountFromText(text), addWithinDay);
 }
 
 bool Timecode::subtractFrameText(std::string_view text) noexcept
 {
-    const std::optional<std::uint64_t> operand = frameCountFromText(text);
+    return combine(frameCountFromText(text), subtractWithinDay);
+}
+
+bool Timecode::combine(std::optional<std::uint64_t> operand,
+                       std::uint64_t (*withinDay)(std::uint64_t, std::uint64_t,
+                                                  std::uint64_t) noexcept) noexcept
+{
     if (!operand) {
         return false;
     }
-    frameNumber = subtractWithinDay(frameNumber, *operand, framesPerDay());
+    frameNumber = withinDay(frameNumber, *operand, framesPerDay());
     return true;
 }
 

@@ -122,6 +122,10 @@ private:
     friend std::optional<Timecode> createTimecode(std::string_view rateText,
                                                   bool dropFrame) noexcept;
     constexpr explicit Timecode(Counting counting) noexcept : counting_(counting) {}
+    /// Applies a day operation to frameNumber when the operand was read; false changes nothing.
+    bool combine(std::optional<std::uint64_t> operand,
+                 std::uint64_t (*withinDay)(std::uint64_t, std::uint64_t,
+                                            std::uint64_t) noexcept) noexcept;
 
     Counting counting_;
 };
