@@ -41,22 +41,8 @@ cleanup()
 trap cleanup EXIT
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM QT_SCALE_FACTOR QT_QPA_PLATFORMTHEME SESSION_MANAGER
 
-Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
-DISPLAY=":$(cat "$work/display")"
-export DISPLAY
-
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.05
-done
+source "$(dirname "$0")/privatedesktop.sh"
+startPrivateDesktop "$work" 1600x1200x24 || exit 1
 
 # shot NAME [SIZE] -- COMMAND...: starts COMMAND with fresh settings, keys 00:10:00:00 + 15 frames
 # (leaving the addition pending), optionally resizes the window to SIZE (WIDTHxHEIGHT), and saves the

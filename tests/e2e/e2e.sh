@@ -35,21 +35,8 @@ fail()
 
 # --- the private desktop ---------------------------------------------------------------------
 
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-done
-[ -s "$work/display" ] || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
-
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.05
-done
+source "$(dirname "$0")/../../scripts/privatedesktop.sh"
+startPrivateDesktop "$work" 1280x800x24 || exit 1
 
 # A second application whose windows must stay below ours.
 xmessage -geometry 600x400+0+0 -name other "another application" >/dev/null 2>&1 &

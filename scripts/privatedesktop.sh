@@ -1,0 +1,27 @@
+# A private X desktop for scripts that drive real windows: Xvfb on a display number of its own and
+# openbox as the window manager. Sourced; the caller keeps a `pids` array and kills them at exit.
+
+# startPrivateDesktop WORKDIR SCREEN: starts both, exports DISPLAY, returns once openbox manages
+# the screen.
+startPrivateDesktop()
+{
+    local work=$1 screen=$2
+    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    pids+=($!)
+    for _ in $(seq 100); do
+        [ -s "$work/display" ] && break
+        sleep 0.05
+    done
+    [ -s "$work/display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; return 1; }
+    DISPLAY=":$(cat "$work/display")"
+    export DISPLAY
+
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.05
+    done
+    echo "openbox did not start" >&2
+    return 1
+}
