@@ -4,7 +4,7 @@
 buildPackages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
                libxcb1-dev)
 runPackages=(qt6-qpa-plugins)
-testPackages=(dpkg-dev file xvfb xauth openbox xdotool xclip x11-utils clang libclang-rt-dev
+testPackages=(dpkg-dev file xvfb xauth xfonts-base openbox xdotool xclip x11-utils clang libclang-rt-dev
               desktop-file-utils appstream)
 benchPackages=(libbenchmark-dev libavutil-dev libxcb1-dev xvfb openbox x11-utils dbus-daemon)
 
