@@ -1,6 +1,7 @@
 // Any bytes as the settings file. Reading it never fails; a panel started on it shows what the
 // store answers; saving succeeds, what was saved reads back the same, and saving what was read
 // writes the same file again.
+#include "fuzz/offscreenapplication.h"
 #include "panel/viewcontroller.h"
 #include "store/preferences.h"
 
@@ -16,12 +17,6 @@
 #include <memory>
 
 namespace {
-
-QTemporaryDir &folder()
-{
-    static QTemporaryDir dir; // removed again when the run ends normally
-    return dir;
-}
 
 void require(bool condition, const char *rule)
 {
@@ -83,18 +78,13 @@ QByteArray contents(const QString &file)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    require(folder().isValid(), "a private folder");
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder().filePath(QStringLiteral("config"))));
-    static int qtArgc = 1;
-    static char *qtArgv[] = {(*argv)[0], nullptr};
-    new QApplication(qtArgc, qtArgv);
+    fuzz::startOffscreenApplication((*argv)[0]);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const QString file = folder().filePath(QStringLiteral("tcpad.conf"));
+    const QString file = fuzz::privateFolder().filePath(QStringLiteral("tcpad.conf"));
     {
         QFile out(file);
         require(out.open(QIODevice::WriteOnly | QIODevice::Truncate), "writing the input file");
