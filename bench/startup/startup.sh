@@ -28,18 +28,19 @@ installPackages "${buildPackages[@]}" "${benchPackages[@]}" galculator kcalc gno
 mkdir -p "$build_dir"
 cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DTCPAD_BUILD_BENCHMARKS=ON \
     >"$build_dir/configure-startup.log" 2>&1 || { cat "$build_dir/configure-startup.log"; exit 1; }
-cmake --build "$build_dir" -j2 --target tcpad bench_emptywindow mapwait >/dev/null
+cmake --build "$build_dir" -j2 --target tcpad bench_emptywindow bench_controlswindow mapwait >/dev/null
 mapwait=$build_dir/bench/startup/mapwait
 
 declare -A command=(
     [tcpad]=$build_dir/app/tcpad
     [emptywindow]=$build_dir/bench/startup/bench_emptywindow
+    [controlswindow]=$build_dir/bench/startup/bench_controlswindow
     [galculator]=galculator
     [kcalc]=kcalc
     [gnome-calculator]=gnome-calculator
     [qalculate-gtk]=qalculate-gtk
 )
-read -r -a programs <<<"${PROGRAMS:-tcpad emptywindow galculator kcalc gnome-calculator qalculate-gtk}"
+read -r -a programs <<<"${PROGRAMS:-tcpad emptywindow controlswindow galculator kcalc gnome-calculator qalculate-gtk}"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tcpad-startup.XXXXXX")
 server_pid=
