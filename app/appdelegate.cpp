@@ -18,6 +18,9 @@ namespace {
 // event loop reads it and quits like any other orderly end of the program.
 int signalSockets[2] = {-1, -1};
 
+// The signals that end the program in an orderly way, saving first.
+constexpr int terminationSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
 void forwardSignal(int signalNumber)
 {
     const int savedErrno = errno;
@@ -35,7 +38,7 @@ bool installSignalHandlers()
     action.sa_handler = forwardSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
+    for (const int signalNumber : terminationSignals) {
         ::sigaction(signalNumber, &action, nullptr);
     }
     return true;
@@ -45,11 +48,9 @@ bool installSignalHandlers()
 
 AppDelegate::AppDelegate(QObject *parent) : QObject(parent)
 {
-    auto *application = qApp;
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
             &AppDelegate::applicationStateChanged);
-    connect(application, &QCoreApplication::aboutToQuit, this,
-            &AppDelegate::applicationWillTerminate);
+    connect(qGuiApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &AppDelegate::commitData);
 
     if (installSignalHandlers()) {
@@ -62,7 +63,7 @@ AppDelegate::AppDelegate(QObject *parent) : QObject(parent)
 AppDelegate::~AppDelegate()
 {
     if (signalNotifier) {
-        for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
+        for (const int signalNumber : terminationSignals) {
             std::signal(signalNumber, SIG_DFL);
         }
         ::close(signalSockets[0]);
