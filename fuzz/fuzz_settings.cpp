@@ -50,7 +50,7 @@ Values readBack(const QString &file)
 {
     store::Preferences preferences(file);
     preferences.registerDefaults();
-    return {preferences.defCopy(), preferences.defPaste(), preferences.formatOr(formatTitles()),
+    return {preferences.defCopy(), preferences.defPaste(), preferences.defFormat(),
             preferences.defMem()};
 }
 
@@ -100,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         store::Preferences preferences(file);
         preferences.registerDefaults();
         first = {preferences.defCopy(), preferences.defPaste(),
-                 preferences.formatOr(formatTitles()), preferences.defMem()};
+                 preferences.defFormat(), preferences.defMem()};
         require(preferences.defFormat().size() <= store::Preferences::maxTextLength,
                 "a stored format title is of a plausible length");
         require(formatTitles().contains(first.format), "the format offered is one of the list");

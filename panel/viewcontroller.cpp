@@ -405,14 +405,24 @@ void ViewController::viewDidLoad()
     userDefault->registerDefaults(dictMem);
     ui.checkboxCopy->setCheckState(userDefault->defCopy() ? Qt::Checked : Qt::Unchecked);
     ui.checkboxPaste->setCheckState(userDefault->defPaste() ? Qt::Checked : Qt::Unchecked);
-    // A stored title that the list does not offer (an older list, an edited file) selects the
-    // default format rather than leaving the list without a selection.
-    QStringList titles;
-    for (int i = 0; i < ui.popupFormat->count(); ++i) {
-        titles << ui.popupFormat->itemText(i);
-    }
-    ui.popupFormat->setCurrentIndex(ui.popupFormat->findText(userDefault->formatOr(titles)));
+    ui.popupFormat->setCurrentIndex(ui.popupFormat->findText(userDefault->defFormat()));
     dictMem = userDefault->defMem();
+
+    // From here on every change of a kept setting goes to the file at once, so that none is lost
+    // when the process ends without quitting (the display server gone, SIGKILL, a power cut).
+    connect(ui.checkboxCopy, &QCheckBox::stateChanged, this, [this] {
+        userDefault->setDefCopy(isTicked(ui.checkboxCopy));
+        userDefault->synchronize();
+    });
+    connect(ui.checkboxPaste, &QCheckBox::stateChanged, this, [this] {
+        userDefault->setDefPaste(isTicked(ui.checkboxPaste));
+        userDefault->synchronize();
+    });
+    connect(ui.popupFormat, &QComboBox::currentIndexChanged, this, [this] {
+        if (userDefault->setDefFormat(ui.popupFormat->currentText())) {
+            userDefault->synchronize();
+        }
+    });
 }
 
 void ViewController::usePreferences(std::unique_ptr<store::Preferences> store)
@@ -422,14 +432,8 @@ void ViewController::usePreferences(std::unique_ptr<store::Preferences> store)
 
 bool ViewController::savePreferences()
 {
-    userDefault->setDefCopy(isTicked(ui.checkboxCopy));
-    userDefault->setDefPaste(isTicked(ui.checkboxPaste));
-    const QString format =
-        ui.popupFormat->currentIndex() >= 0
-            ? ui.popupFormat->currentText()
-            : userDefault->registeredDefault(store::Preferences::formatKey).toString();
-    userDefault->setDefFormat(format);
-    userDefault->setDefMem(dictMem);
+    // Each change went to the store as it happened; a write that failed then is retried here,
+    // and a first run that changed nothing leaves all four settings in the file.
     return userDefault->synchronize();
 }
 
@@ -679,6 +683,8 @@ void ViewController::clearAllMem()
     for (QString &text : dictMem) {
         text.clear();
     }
+    userDefault->setDefMem(dictMem);
+    userDefault->synchronize();
 }
 
 void ViewController::copyToPasteboard()
@@ -727,6 +733,8 @@ void ViewController::memController(const QString &title, const QString &parentTi
 {
     if (parentTitle == QLatin1String(saveMenuTitle)) {
         dictMem.insert(title, display());
+        userDefault->setRegister(title, display());
+        userDefault->synchronize();
     } else if (parentTitle == QLatin1String(loadMenuTitle)) {
         // A title that names no register is ignored like an empty register.
         const QString text = dictMem.value(title);

@@ -56,8 +56,9 @@ public:
     void viewDidLoad();
     /// Replaces the per-user preferences store, before viewDidLoad(); tests use a private file.
     void usePreferences(std::unique_ptr<store::Preferences> store);
-    /// Writes the check boxes, the selected format and the registers to the preferences store;
-    /// answers whether they reached the disk whole. Run when the application terminates.
+    /// Writes to the preferences store what has not reached it yet: every kept setting is written
+    /// as it changes, and a write that failed then is retried here. Answers whether the file was
+    /// written whole. Run at every orderly end of the application.
     bool savePreferences();
 
     /// Run when the application is about to lose the user's focus: copies the display when

@@ -1,13 +1,19 @@
 #include "store/preferences.h"
 
-#include <algorithm>
+#include "timecode/timecode.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace store {
 
@@ -50,19 +56,39 @@ std::optional<QString> textFrom(const QVariant &value)
     return text;
 }
 
+bool isFormatTitle(const QString &title)
+{
+    const QByteArray utf8 = title.toUtf8();
+    return std::any_of(timecode::formatTable.cbegin(), timecode::formatTable.cend(),
+                       [&](const timecode::Format &format) {
+                           return format.title == std::string_view(utf8.constData(), utf8.size());
+                       });
+}
+
+// Makes what was written to a file, or the entries of a folder, survive a power cut.
+bool flushToDisk(const QByteArray &name)
+{
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool flushed = ::fsync(fd) == 0;
+    ::close(fd);
+    return flushed;
+}
+
 } // namespace
 
 Preferences::Preferences()
-    : settings(QSettings::NativeFormat, QSettings::UserScope, organisationName, applicationName)
+    : Preferences(QSettings(QSettings::NativeFormat, QSettings::UserScope, organisationName,
+                            applicationName)
+                      .fileName())
 {
-    // Only the user's own file counts: a system-wide or organisation-wide file must not leak
-    // values into the store, since the next save would make them the user's.
-    settings.setFallbacksEnabled(false);
 }
 
-Preferences::Preferences(const QString &filePath) : settings(filePath, QSettings::NativeFormat)
+Preferences::Preferences(const QString &filePath)
+    : path(filePath), stored(readFile(filePath).value_or(Values{}))
 {
-    settings.setFallbacksEnabled(false);
 }
 
 void Preferences::registerDefaults(const RegisterMap &registers)
@@ -82,114 +108,133 @@ QVariant Preferences::registeredDefault(const QString &key) const
 
 bool Preferences::defCopy() const
 {
-    if (copy) {
-        return *copy;
-    }
-    return storedBool(copyKey).value_or(defaults.value(copyKey).toBool());
+    return changed.copy.value_or(stored.copy.value_or(defaults.value(copyKey).toBool()));
 }
 
 void Preferences::setDefCopy(bool on)
 {
-    copy = on;
+    changed.copy = on;
 }
 
 bool Preferences::defPaste() const
 {
-    if (paste) {
-        return *paste;
-    }
-    return storedBool(pasteKey).value_or(defaults.value(pasteKey).toBool());
+    return changed.paste.value_or(stored.paste.value_or(defaults.value(pasteKey).toBool()));
 }
 
 void Preferences::setDefPaste(bool on)
 {
-    paste = on;
+    changed.paste = on;
 }
 
 QString Preferences::defFormat() const
 {
-    if (format) {
-        return *format;
-    }
-    return storedFormat().value_or(defaults.value(formatKey).toString());
+    // Without registered defaults the format list's default still answers.
+    return changed.format.value_or(
+        stored.format.value_or(defaults.value(formatKey, defaultFormat).toString()));
 }
 
 bool Preferences::setDefFormat(const QString &title)
 {
-    if (title.size() > maxTextLength) {
+    if (!isFormatTitle(title)) {
         return false;
     }
-    format = title;
+    changed.format = title;
     return true;
-}
-
-QString Preferences::formatOr(const QStringList &allowed) const
-{
-    const QString title = defFormat();
-    return allowed.contains(title) ? title : defaults.value(formatKey).toString();
 }
 
 RegisterMap Preferences::defMem() const
 {
-    if (mem) {
-        return *mem;
+    RegisterMap registers = stored.mem.value_or(defaults.value(memKey).value<RegisterMap>());
+    if (changed.mem) {
+        registers.insert(*changed.mem);
     }
-    if (std::optional<RegisterMap> stored = storedMem()) {
-        return *stored;
-    }
-    return defaults.value(memKey).value<RegisterMap>();
+    return registers;
 }
 
-void Preferences::setDefMem(const RegisterMap &registers)
+void Preferences::setRegister(const QString &name, const QString &text)
 {
     // Every register text must read back as written, or the check after writing fails the whole
     // save. Qt's INI reader drops a byte-order mark that opens a value, so it is dropped here
     // already (it is invisible, and what follows it is kept). A text past the limit would be
     // refused when read back, and half a surrogate pair (from a broken clipboard text) has no
     // form in the UTF-8 file: keep either out of the file instead of losing the other settings.
-    RegisterMap kept = registers;
-    for (QString &text : kept) {
-        qsizetype marks = 0;
-        while (marks < text.size() && text.at(marks) == QChar(0xFEFF)) {
-            ++marks;
-        }
-        text.remove(0, marks);
-        if (text.size() > maxTextLength || !text.isValidUtf16()) {
-            text.clear();
-        }
+    QString kept = text;
+    qsizetype marks = 0;
+    while (marks < kept.size() && kept.at(marks) == QChar(0xFEFF)) {
+        ++marks;
     }
-    mem = kept;
+    kept.remove(0, marks);
+    if (kept.size() > maxTextLength || !kept.isValidUtf16()) {
+        kept.clear();
+    }
+    if (!changed.mem) {
+        changed.mem.emplace();
+    }
+    changed.mem->insert(name, kept);
+}
+
+void Preferences::setDefMem(const RegisterMap &registers)
+{
+    for (auto it = registers.cbegin(); it != registers.cend(); ++it) {
+        setRegister(it.key(), it.value());
+    }
 }
 
 bool Preferences::synchronize()
 {
-    // What the file will hold: each setting as set in this run, else its usable stored value.
-    // Damaged values and keys that are not ours are left out, so a broken file comes out clean,
-    // and a key without a value of its own stays out so that its registered default still answers.
-    QVariantMap entries;
-    if (const std::optional<bool> value = copy ? copy : storedBool(copyKey)) {
-        entries.insert(copyKey, *value);
+    QFileInfo info(path);
+    if (info.isSymLink() && !info.canonicalFilePath().isEmpty()) {
+        info = QFileInfo(info.canonicalFilePath()); // keep the link, replace what it points to
     }
-    if (const std::optional<bool> value = paste ? paste : storedBool(pasteKey)) {
-        entries.insert(pasteKey, *value);
-    }
-    if (const std::optional<QString> value = format ? format : storedFormat()) {
-        entries.insert(formatKey, *value);
-    }
-    if (const std::optional<RegisterMap> value = mem ? mem : storedMem()) {
-        // One entry per register under [defMem], so the file stays readable and editable by hand.
-        // Only register names go out: nothing else would be read back as a register, and an odd
-        // name (empty, or with a '/') would turn the group into something else.
-        for (const QString &name : registerNames()) {
-            if (value->contains(name)) {
-                entries.insert(memKey + u'/' + name, value->value(name));
-            }
-        }
-    }
-    if (!writeVerified(entries)) {
+    const QString target = info.absoluteFilePath();
+    if (!QDir().mkpath(info.absolutePath())) {
         return false;
     }
-    settings.sync(); // nothing pending here: this only picks up the new file
+    // Another tcpad may be writing the same file. Its write takes a millisecond or two; one that
+    // holds the lock for longer is stuck, and this write waits for the next change instead of
+    // stalling the panel.
+    QLockFile lock(target + QStringLiteral(".lock"));
+    if (!lock.tryLock(100)) {
+        return false;
+    }
+    // A file that exists but cannot be read may hold anything; it is not replaced blindly.
+    const std::optional<Values> onDisk = readFile(target);
+    if (!onDisk) {
+        return false;
+    }
+
+    // This store's own view of each setting, for a file that lacks it (a first run, a damaged or
+    // deleted file). Damaged values and keys that are not ours are left out, so a broken file
+    // comes out clean.
+    Values merged;
+    merged.copy =
+        changed.copy ? changed.copy : (onDisk->copy ? onDisk->copy : std::optional(defCopy()));
+    merged.paste =
+        changed.paste ? changed.paste : (onDisk->paste ? onDisk->paste : std::optional(defPaste()));
+    merged.format = changed.format ? changed.format
+                                   : (onDisk->format ? onDisk->format : std::optional(defFormat()));
+    merged.mem = onDisk->mem ? onDisk->mem : std::optional(defMem());
+    if (changed.mem) {
+        merged.mem->insert(*changed.mem);
+    }
+
+    QVariantMap entries;
+    entries.insert(copyKey, *merged.copy);
+    entries.insert(pasteKey, *merged.paste);
+    entries.insert(formatKey, *merged.format);
+    // One entry per register under [defMem], so the file stays readable and editable by hand.
+    // Only register names go out: nothing else would be read back as a register, and an odd
+    // name (empty, or with a '/') would turn the group into something else.
+    for (const QString &name : registerNames()) {
+        if (merged.mem->contains(name)) {
+            entries.insert(memKey + u'/' + name, merged.mem->value(name));
+        }
+    }
+    if (!writeVerified(target, entries)) {
+        return false;
+    }
+    stored = merged;
+    changed = Values{};
     return true;
 }
 
@@ -197,23 +242,18 @@ bool Preferences::synchronize()
 // last buffered block fails to reach the disk (a full disk, a file size limit): it renames the
 // truncated file over the old one and reports success. So QSettings writes a scratch file beside
 // the real one, which is then read back under a name no QSettings object has cached, compared
-// with what was meant, and only then renamed over the real file. Until that rename the old file
-// is untouched; the rename itself replaces it whole.
-bool Preferences::writeVerified(const QVariantMap &entries) const
+// with what was meant, flushed to the disk and only then renamed over the real file. Until that
+// rename the old file is untouched; the rename itself replaces it whole, and the folder is
+// flushed too, so that the new file survives a power cut once this returns true.
+bool Preferences::writeVerified(const QString &target, const QVariantMap &entries) const
 {
-    QFileInfo info(settings.fileName());
-    if (info.isSymLink() && !info.canonicalFilePath().isEmpty()) {
-        info = QFileInfo(info.canonicalFilePath()); // keep the link, replace what it points to
-    }
+    const QFileInfo info(target);
     if (info.exists() && !info.isWritable()) {
         return false; // a file made read-only is left alone
     }
-    if (!QDir().mkpath(info.absolutePath())) {
-        return false;
-    }
     QString scratch;
     {
-        QTemporaryFile reserve(info.absoluteFilePath() + QStringLiteral(".XXXXXX"));
+        QTemporaryFile reserve(target + QStringLiteral(".XXXXXX"));
         reserve.setAutoRemove(false);
         if (!reserve.open()) {
             return false;
@@ -261,45 +301,60 @@ bool Preferences::writeVerified(const QVariantMap &entries) const
     if (info.exists()) {
         QFile::setPermissions(check, info.permissions());
     }
-    if (std::rename(QFile::encodeName(check).constData(),
-                    QFile::encodeName(info.absoluteFilePath()).constData()) != 0) {
+    const QByteArray checkName = QFile::encodeName(check);
+    if (!flushToDisk(checkName) ||
+        std::rename(checkName.constData(), QFile::encodeName(target).constData()) != 0) {
         return discard();
     }
+    flushToDisk(QFile::encodeName(info.absolutePath()));
     return true;
 }
 
-QString Preferences::fileName() const
+// QSettings keeps one parsed copy of each file per process and parses the file again only when
+// its size or its time stamp (to the millisecond) differs from that copy's. A write of the same
+// size by another tcpad within that millisecond would go unseen, so the file is read through a
+// link of a fresh name that no QSettings object has parsed.
+std::optional<Preferences::Values> Preferences::readFile(const QString &filePath)
 {
-    return settings.fileName();
-}
-
-std::optional<bool> Preferences::storedBool(const QString &key) const
-{
-    if (settings.childGroups().contains(key)) {
+    const QFileInfo info(filePath);
+    if (!info.exists()) {
+        return Values{};
+    }
+    if (!info.isReadable()) {
         return std::nullopt;
     }
-    return boolFrom(settings.value(key));
-}
-
-std::optional<QString> Preferences::storedFormat() const
-{
-    if (settings.childGroups().contains(formatKey)) {
-        return std::nullopt;
+    const QTemporaryDir folder;
+    const QString alias = folder.filePath(QStringLiteral("tcpad.conf"));
+    if (folder.isValid() && QFile::link(info.absoluteFilePath(), alias)) {
+        return readValues(alias);
     }
-    return textFrom(settings.value(formatKey));
+    return readValues(filePath);
 }
 
-// The registers are read from the [defMem] group, one text per register name. The group is taken
-// as the register store whole, so a register missing from it stays missing until it is saved
-// again. Entries under other names are not registers: nothing can address them, so they are
-// ignored and left out of the next save. A register entry that is not a plain text (a list, a
-// value of another kind, a group of its own, a huge text) reads as an empty register, so one
-// damaged line never costs the others. A group with no register entry at all, or a plain value
-// under the key, counts as no stored value.
-std::optional<RegisterMap> Preferences::storedMem() const
+Preferences::Values Preferences::readValues(const QString &filePath)
 {
-    if (settings.contains(memKey) || !settings.childGroups().contains(memKey)) {
-        return std::nullopt;
+    const QSettings settings(filePath, QSettings::NativeFormat);
+    const QStringList groups = settings.childGroups();
+    const auto scalar = [&](const QString &key) {
+        return groups.contains(key) ? QVariant() : settings.value(key);
+    };
+    Values values;
+    values.copy = boolFrom(scalar(copyKey));
+    values.paste = boolFrom(scalar(pasteKey));
+    values.format = textFrom(scalar(formatKey));
+    if (values.format && !isFormatTitle(*values.format)) {
+        values.format.reset();
+    }
+
+    // The registers are read from the [defMem] group, one text per register name. The group is
+    // taken as the register store whole, so a register missing from it stays missing until it is
+    // saved again. Entries under other names are not registers: nothing can address them, so
+    // they are ignored and left out of the next save. A register entry that is not a plain text
+    // (a list, a value of another kind, a group of its own, a huge text) reads as an empty
+    // register, so one damaged line never costs the others. A group with no register entry at
+    // all, or a plain value under the key, counts as no stored value.
+    if (settings.contains(memKey) || !groups.contains(memKey)) {
+        return values;
     }
     const QStringList keys = settings.allKeys();
     RegisterMap registers;
@@ -311,17 +366,14 @@ std::optional<RegisterMap> Preferences::storedMem() const
         });
         if (isGroup) {
             registers.insert(name, QString());
-            continue;
+        } else if (keys.contains(key)) {
+            registers.insert(name, textFrom(settings.value(key)).value_or(QString()));
         }
-        if (!keys.contains(key)) {
-            continue;
-        }
-        registers.insert(name, textFrom(settings.value(key)).value_or(QString()));
     }
-    if (registers.isEmpty()) {
-        return std::nullopt;
+    if (!registers.isEmpty()) {
+        values.mem = registers;
     }
-    return registers;
+    return values;
 }
 
 } // namespace store

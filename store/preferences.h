@@ -3,16 +3,15 @@
 // file, with an in-memory map of registered defaults that answers whenever the file holds no
 // usable value of its own.
 //
-// Reading never fails: a value that is missing, of the wrong kind or implausibly large falls back
-// to the registered default of its key. Setters only change memory; nothing reaches the file until
-// synchronize(), which rewrites it whole and atomically.
+// Reading never fails: a value that is missing, of the wrong kind, implausibly large or (for the
+// format) no title of the format list falls back to the registered default of its key. Setters
+// change memory; synchronize() writes what this process changed onto the file as it stands then,
+// atomically, so that another tcpad writing the same file loses nothing it saved.
 #pragma once
 
 #include "store/memoryregisters.h"
 
-#include <QSettings>
 #include <QString>
-#include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
 
@@ -50,7 +49,7 @@ public:
     Preferences &operator=(const Preferences &) = delete;
 
     /// Registers the in-memory defaults: both check boxes off, the format "30 NDF", the given
-    /// registers, and two toolkit keys as true. Registered defaults are never written to the file.
+    /// registers, and two toolkit keys as true. Registered defaults are never written as such.
     void registerDefaults(const RegisterMap &registers = emptyRegisters());
     /// The registered default for a key, or an invalid QVariant when none is registered.
     QVariant registeredDefault(const QString &key) const;
@@ -61,40 +60,51 @@ public:
     bool defPaste() const;
     void setDefPaste(bool on);
 
-    /// The stored format title, unchecked against any format list.
+    /// A title of the format list: the stored one, or the default when the file holds none that
+    /// the list knows (an older list, an edited file).
     QString defFormat() const;
-    /// False, changing nothing, for a title longer than maxTextLength.
+    /// False, changing nothing, for a text that is no title of the format list.
     bool setDefFormat(const QString &title);
-    /// The stored format title when it is one of allowed, else the registered default format.
-    QString formatOr(const QStringList &allowed) const;
 
     /// The stored registers, taken whole: a register missing from the file is missing here too.
     RegisterMap defMem() const;
-    /// A register text longer than maxTextLength, or holding half a surrogate pair, is kept as an
-    /// empty register; byte-order marks that open a text are dropped.
+    /// Saves one register. A text longer than maxTextLength, or holding half a surrogate pair, is
+    /// kept as an empty register; byte-order marks that open a text are dropped.
+    void setRegister(const QString &name, const QString &text);
+    /// Saves every register of the map, as setRegister() does.
     void setDefMem(const RegisterMap &registers);
 
-    /// Writes the four settings to the file, replacing whatever it held, and answers whether the
-    /// file was written completely. On failure the file keeps its previous contents.
+    /// Writes the settings to the file and answers whether it was written completely. The file
+    /// is read as it stands, under a lock shared with other tcpad processes; what this store
+    /// changed since its last successful write replaces what the file holds, the file's own
+    /// usable values are kept for the rest, and this store's values fill in what the file lacks.
+    /// On failure the file keeps its previous contents and the changes wait for the next call.
     bool synchronize();
 
     /// The file behind the store.
-    QString fileName() const;
+    QString fileName() const { return path; }
 
 private:
-    std::optional<bool> storedBool(const QString &key) const;
-    std::optional<QString> storedFormat() const;
-    std::optional<RegisterMap> storedMem() const;
-    bool writeVerified(const QVariantMap &entries) const;
+    /// The four settings as read from a file or as changed in this run; empty where there is no
+    /// usable value. For the registers of a change, only the registers that changed.
+    struct Values
+    {
+        std::optional<bool> copy;
+        std::optional<bool> paste;
+        std::optional<QString> format;
+        std::optional<RegisterMap> mem;
+    };
 
-    // Reads only: every save writes a new file of its own and swaps it in.
-    QSettings settings;
+    static std::optional<Values> readFile(const QString &filePath);
+    static Values readValues(const QString &filePath);
+    bool writeVerified(const QString &target, const QVariantMap &entries) const;
+
+    QString path;
     QVariantMap defaults;
-    // Values set since the store was opened, not yet written.
-    std::optional<bool> copy;
-    std::optional<bool> paste;
-    std::optional<QString> format;
-    std::optional<RegisterMap> mem;
+    // The file as this store last read or wrote it.
+    Values stored;
+    // Set in this run and not yet written.
+    Values changed;
 };
 
 } // namespace store

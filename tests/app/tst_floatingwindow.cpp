@@ -32,6 +32,7 @@ private:
 
 void FloatingWindowTest::init()
 {
+    QFile::remove(store::Preferences().fileName()); // each test from a first run
     window = std::make_unique<app::WindowController>();
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));

@@ -56,6 +56,8 @@ class WindowTest : public QObject
 private slots:
     void init()
     {
+        // Settings are written as they change: every row starts from a first run of its own.
+        QFile::remove(store::Preferences().fileName());
         window = std::make_unique<app::WindowController>();
         panel = window->viewController();
         window->show();

@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using panel::ViewController;
@@ -77,7 +78,12 @@ class PanelTest : public QObject
 {
     Q_OBJECT
 
+    // Settings are written as they change: every row starts from a first run of its own.
+    QTemporaryDir folder;
+
 private slots:
+    void init() { QFile::remove(folder.filePath(QStringLiteral("tcpad.conf"))); }
+
     void script_data()
     {
         QTest::addColumn<QString>("script");
@@ -225,6 +231,8 @@ private slots:
         QFETCH(qint64, frame);
         QFETCH(bool, frameMode);
         ViewController panel;
+        panel.usePreferences(
+            std::make_unique<store::Preferences>(folder.filePath(QStringLiteral("tcpad.conf"))));
         panel.viewDidLoad();
         run(panel, script);
         const Ui::ViewController &ui = panel.controls();

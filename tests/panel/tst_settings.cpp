@@ -6,9 +6,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 using panel::ViewController;
+using PanelAction = std::function<void(ViewController &)>;
+Q_DECLARE_METATYPE(PanelAction)
 
 class SettingsTest : public QObject
 {
@@ -78,6 +81,82 @@ private slots:
         QVERIFY(panel->isTimecodeMode());
         panel->memController(QStringLiteral("Mem-2"), QStringLiteral("Load"));
         QCOMPARE(ui.scratchPadRegister->text(), QStringLiteral("00:00:01;02"));
+    }
+
+    // Each change of a kept setting is in the file at once, before any quit; the actions that
+    // change no kept setting leave the file as it was, byte for byte.
+    void changesReachTheFileAtOnce_data()
+    {
+        QTest::addColumn<PanelAction>("action");
+        QTest::addColumn<QString>("line"); // a line the file holds afterwards; none: untouched
+        const auto click = [](const QStringList &titles) {
+            return [titles](ViewController &panel) {
+                for (const QString &title : titles) {
+                    panel.enteredKeyNum(title);
+                    panel.enteredKey(title);
+                }
+                panel.enter();
+            };
+        };
+        const auto menu = [](const char *title, const char *parent = nullptr) {
+            return [=](ViewController &panel) {
+                parent ? panel.memController(title, parent) : panel.respondsToMenu(title);
+            };
+        };
+        QTest::newRow("register saved") << PanelAction([](ViewController &panel) {
+            panel.controls().scratchPadRegister->setText("00:00:01:02");
+            panel.memController("Mem-4", "Save");
+        }) << "Mem-4=00:00:01:02";
+        QTest::newRow("all registers cleared")
+            << PanelAction(menu("Clear All Mem", "Memory")) << "Mem-1=";
+        QTest::newRow("copy unticked") << PanelAction([](ViewController &panel) {
+            panel.controls().checkboxCopy->setCheckState(Qt::Unchecked);
+        }) << "defCopy=false";
+        QTest::newRow("paste ticked") << PanelAction([](ViewController &panel) {
+            panel.controls().checkboxPaste->setCheckState(Qt::Checked);
+        }) << "defPaste=true";
+        QTest::newRow("paste mixed") << PanelAction([](ViewController &panel) {
+            panel.controls().checkboxPaste->setCheckState(Qt::Checked);
+            panel.controls().checkboxPaste->setCheckState(Qt::PartiallyChecked);
+        }) << "defPaste=false";
+        QTest::newRow("format selected") << PanelAction([](ViewController &panel) {
+            panel.controls().popupFormat->setCurrentText("25");
+        }) << "defFormat=25";
+        QTest::newRow("keys and a calculation")
+            << PanelAction(click({"1", "+", "2", "T/F"})) << QString();
+        QTest::newRow("register loaded") << PanelAction(menu("Mem-1", "Load")) << QString();
+        QTest::newRow("copy and paste") << PanelAction([](ViewController &panel) {
+            panel.controls().scratchPadRegister->setText("7");
+            panel.respondsToMenu("Copy");
+            panel.respondsToMenu("Paste");
+        }) << QString();
+        QTest::newRow("all clear and change T/F") << PanelAction([](ViewController &panel) {
+            panel.respondsToMenu("All Clear");
+            panel.respondsToMenu("Change T/F");
+        }) << QString();
+    }
+    void changesReachTheFileAtOnce()
+    {
+        QFETCH(PanelAction, action);
+        QFETCH(QString, line);
+        QFile file(settingsFile());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[General]\ndefCopy=true\n[defMem]\nMem-1=x\n");
+        file.close();
+        const auto panel = startPanel();
+        QVERIFY(panel->savePreferences());
+        const auto contents = [this] {
+            QFile saved(settingsFile());
+            return saved.open(QIODevice::ReadOnly) ? saved.readAll() : QByteArray();
+        };
+        const QByteArray before = contents();
+
+        action(*panel);
+        if (line.isEmpty()) {
+            QCOMPARE(contents(), before);
+        } else {
+            QVERIFY2(contents().split('\n').contains(line.toUtf8()), contents().constData());
+        }
     }
 
     void anUnknownStoredFormatSelectsTheDefault()

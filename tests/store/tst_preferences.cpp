@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QRandomGenerator>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -66,7 +68,7 @@ private slots:
     // A fresh file for every row, so no row sees what another one left behind.
     void init() { path = dir.filePath(QString("row%1/tcpad/tcpad.conf").arg(++row)); }
 
-    void defaultsAreNeverWritten()
+    void defaultsAnswerUntilTheFirstWrite()
     {
         Preferences prefs(path);
         prefs.registerDefaults();
@@ -77,23 +79,44 @@ private slots:
         QCOMPARE(prefs.registeredDefault(Preferences::dictationMenuKey), QVariant(true));
         QCOMPARE(prefs.registeredDefault(Preferences::characterPaletteMenuKey), QVariant(true));
         QVERIFY(!QFileInfo::exists(QFileInfo(path).absolutePath()));
-        QVERIFY(prefs.synchronize());
-        QCOMPARE(storedKeys(path), QStringList());
-
-        // Set, even to the values they had, the four settings are written and nothing else.
-        prefs.setDefCopy(prefs.defCopy());
-        prefs.setDefPaste(prefs.defPaste());
-        prefs.setDefFormat(prefs.defFormat());
-        prefs.setDefMem(prefs.defMem());
+        // A first write, even with nothing changed, leaves all four settings and nothing else.
         QVERIFY(prefs.synchronize());
         QCOMPARE(storedKeys(path), allFourKeys);
         QVERIFY(readAll(path).contains("\n[defMem]\nMem-1=\nMem-2=\n"));
+    }
+
+    // Two tcpad processes on one file: each write applies only what its own store changed, onto
+    // the file as it stands, so neither undoes what the other saved; an end-of-run write with
+    // nothing changed keeps everything.
+    void twoStoresShareOneFile()
+    {
+        Preferences first(path);
+        Preferences second(path);
+        first.registerDefaults();
+        second.registerDefaults();
+        first.setRegister("Mem-1", "from the first");
+        QVERIFY(first.synchronize());
+        second.setDefCopy(true);
+        second.setRegister("Mem-2", "from the second");
+        QVERIFY(second.synchronize());
+        first.setDefFormat("25");
+        QVERIFY(first.synchronize());
+        QVERIFY(second.synchronize());
+        QVERIFY(first.synchronize());
+
+        Preferences reader(path);
+        QCOMPARE(reader.defCopy(), true);
+        QCOMPARE(reader.defFormat(), "25");
+        RegisterMap expected = registersWith("Mem-1", "from the first");
+        expected["Mem-2"] = "from the second";
+        QCOMPARE(reader.defMem(), expected);
     }
 
     void settingsSurviveARestart_data()
     {
         QTest::addColumn<bool>("on");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("format");
         const QList<std::pair<const char *, QString>> texts = {
             {"drop-frame timecode", "00:01:00;02"},
             {"empty", ""},
@@ -107,15 +130,18 @@ private slots:
             {"emoji", "⏱ 🎬👩🏽‍💻"},
             {"longest accepted", QString(Preferences::maxTextLength, 'x')},
         };
-        bool on = false;
+        const QStringList formats = {"120 DF", "25", "16", "60 NDF"};
+        int row = 0;
         for (const auto &[name, text] : texts) {
-            QTest::newRow(name) << (on = !on) << text;
+            QTest::newRow(name) << (row % 2 == 0) << text << formats[row % formats.size()];
+            ++row;
         }
     }
     void settingsSurviveARestart()
     {
         QFETCH(bool, on);
         QFETCH(QString, text);
+        QFETCH(QString, format);
         RegisterMap registers = registersWith("Mem-9", text);
         registers.remove("Mem-4"); // taken whole: a missing register stays missing
         // A register too long to keep costs only itself.
@@ -124,7 +150,8 @@ private slots:
             Preferences prefs(path);
             prefs.setDefCopy(on);
             prefs.setDefPaste(!on);
-            QVERIFY(prefs.setDefFormat(text));
+            QVERIFY(!prefs.setDefFormat(text)); // no title of the format list
+            QVERIFY(prefs.setDefFormat(format));
             prefs.setDefMem(registers);
             QVERIFY(prefs.synchronize());
         }
@@ -133,7 +160,7 @@ private slots:
         prefs.registerDefaults();
         QCOMPARE(prefs.defCopy(), on);
         QCOMPARE(prefs.defPaste(), !on);
-        QCOMPARE(prefs.defFormat(), text);
+        QCOMPARE(prefs.defFormat(), format);
         QCOMPARE(prefs.defMem(), registers);
     }
 
@@ -158,6 +185,7 @@ private slots:
         row("boolean as a group", "[defCopy]\nx=true\n", false, false);
         row("format as a list", "defFormat=25, 30\n", false, false);
         row("format as a group", "[defFormat]\ntitle=25\n", false, false);
+        row("format no title of the list", "defFormat=29.97 DF\n", false, false);
         row("format as an encoded value", "defFormat=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x19)\n",
             false, false);
         row("registers as a plain value", "defFormat=25\ndefMem=Mem-1\n", false, false, "25");
@@ -198,28 +226,34 @@ private slots:
         }
     }
 
-    // A save that cannot complete, because the disk is full or the folder cannot be made, reports
-    // failure and leaves the old file and the folder as they were.
+    // A save that cannot complete, because the disk is full, the folder cannot be made or another
+    // process holds the file's lock for too long, reports failure and leaves the old file and the
+    // folder as they were; the change waits for the next save.
     void failedSaveKeepsTheOldFile_data()
     {
-        QTest::addColumn<bool>("fullDisk");
-        QTest::newRow("full disk") << true;
-        QTest::newRow("folder is a file") << false;
+        QTest::addColumn<QString>("obstacle");
+        QTest::newRow("full disk") << "full disk";
+        QTest::newRow("folder is a file") << "folder is a file";
+        QTest::newRow("lock held elsewhere") << "lock";
     }
     void failedSaveKeepsTheOldFile()
     {
-        QFETCH(bool, fullDisk);
+        QFETCH(QString, obstacle);
         QString folder = QFileInfo(path).absolutePath();
         QString watched = path; // what must come through untouched
-        if (fullDisk) {
-            Preferences prefs(path);
-            prefs.setDefFormat("25");
-            QVERIFY(prefs.synchronize());
-        } else {
+        if (obstacle == "folder is a file") {
             watched = folder + ".blocker";
             writeAll(watched, "x");
             path = watched + "/tcpad.conf";
             folder = QFileInfo(watched).absolutePath();
+        } else {
+            Preferences prefs(path);
+            prefs.setDefFormat("25");
+            QVERIFY(prefs.synchronize());
+        }
+        QLockFile otherProcess(path + ".lock");
+        if (obstacle == "lock") {
+            QVERIFY(otherProcess.tryLock(0));
         }
         const QByteArray old = readAll(watched);
         const QStringList oldEntries = QDir(folder).entryList(QDir::Files | QDir::Hidden);
@@ -229,7 +263,7 @@ private slots:
         prefs.setDefMem(big);
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
-        if (fullDisk) {
+        if (obstacle == "full disk") {
             std::signal(SIGXFSZ, SIG_IGN);
             rlimit small = saved;
             small.rlim_cur = 2048;
@@ -241,9 +275,11 @@ private slots:
         QCOMPARE(readAll(watched), old);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), oldEntries);
         QCOMPARE(prefs.defMem(), big);
-        if (fullDisk) {
-            QVERIFY(prefs.synchronize()); // once there is room again, the same store saves
+        if (obstacle != "folder is a file") {
+            otherProcess.unlock();
+            QVERIFY(prefs.synchronize()); // once the way is clear, the same change is written
             QCOMPARE(Preferences(path).defMem(), big);
+            QCOMPARE(Preferences(path).defFormat(), "25");
         }
     }
 
