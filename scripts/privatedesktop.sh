@@ -1,13 +1,15 @@
 # A private X desktop for scripts that drive real windows: Xvfb on a display number of its own and
 # openbox as the window manager. Sourced; the caller keeps a `pids` array and kills them at exit.
 
-# startPrivateDesktop WORKDIR SCREEN: starts both, exports DISPLAY, returns once openbox manages
-# the screen.
+# startPrivateDesktop WORKDIR SCREEN: starts both, exports DISPLAY, sets desktopServerPid to the X
+# server's process, returns once openbox manages the screen.
 startPrivateDesktop()
 {
     local work=$1 screen=$2
+    rm -f "$work/display"
     Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-    pids+=($!)
+    desktopServerPid=$!
+    pids+=($desktopServerPid)
     for _ in $(seq 100); do
         [ -s "$work/display" ] && break
         sleep 0.05

@@ -36,13 +36,16 @@ fail()
 # --- the private desktop ---------------------------------------------------------------------
 
 source "$(dirname "$0")/../../scripts/privatedesktop.sh"
-startPrivateDesktop "$work" 1280x800x24 || exit 1
 
-# A second application whose windows must stay below ours.
-xmessage -geometry 600x400+0+0 -name other "another application" >/dev/null 2>&1 &
-otherPid=$!
-pids+=($otherPid)
-otherWindow=$(xdotool search --sync --onlyvisible --classname other | head -1)
+# The desktop and a second application whose windows must stay below ours.
+startDesktop()
+{
+    startPrivateDesktop "$work" 1280x800x24 || return 1
+    xmessage -geometry 600x400+0+0 -name other "another application" >/dev/null 2>&1 &
+    pids+=($!)
+    otherWindow=$(timeout 10 xdotool search --sync --onlyvisible --classname other | head -1)
+}
+startDesktop || exit 1
 
 # --- helpers -------------------------------------------------------------------------------
 
@@ -309,6 +312,42 @@ terminationSignalSaves()
         fail "register not saved on SIG$signal: $(cat "$settings" 2>/dev/null)"
 }
 
+# The session ends without asking tcpad: SIGKILL (the out-of-memory killer, a session torn down),
+# or the X server going away (logout, a compositor taking XWayland with it), where Qt ends the
+# process without quitting. Every change reached the file when it was made.
+endingHardKeepsSettings()
+{
+    local how=$1 status=0
+    rm -rf "$XDG_CONFIG_HOME"
+    startTcpad || return 1
+    # Tick automatic copy, select the format after 30 NDF (48), save 00:00:00:12 into Mem-4.
+    keys alt+o alt+f Down
+    keys 1 2 ctrl+alt+4
+    if [ "$how" = display ]; then
+        kill "$desktopServerPid"
+        wait "$tcpadPid" || status=$?
+        [ "$status" -ne 0 ] || fail "tcpad ended with status 0 without its display" || return 1
+        startDesktop || return 1
+    else
+        kill -KILL "$tcpadPid"
+        waitForExit || return 1
+    fi
+    for line in "defCopy=true" "defFormat=48" "Mem-4=00:00:00:12"; do
+        grep -q "^$line\$" "$settings" 2>/dev/null ||
+            fail "settings file lacks '$line': $(cat "$settings" 2>/dev/null)" || return 1
+    done
+
+    startTcpad || return 1
+    keys ctrl+4
+    expectEqual "register 4 after the restart" "00:00:00:12" "$(display)" || return 1
+    # 47 frames read only at a rate above 47: the format came back.
+    keys Escape 4 7 Return
+    expectEqual "format after the restart" "00:00:00:47" "$(display)" || return 1
+    setClipboard "stale"
+    activate "$otherWindow"
+    expectEqual "automatic copy after the restart" "00:00:00:47" "$(clipboard)"
+}
+
 corruptedSettingsStart()
 {
     writeSettings "[General]" "defCopy=maybe" "defFormat=29.97 DF" "defMem=oops" \
@@ -330,6 +369,8 @@ run "SIGTERM saves" terminationSignalSaves TERM
 run "SIGINT saves" terminationSignalSaves INT
 run "SIGHUP saves" terminationSignalSaves HUP
 run "a corrupted settings file starts with defaults" corruptedSettingsStart
+run "SIGKILL loses no setting" endingHardKeepsSettings KILL
+run "the X server going away loses no setting" endingHardKeepsSettings display
 
 echo "e2e: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
