@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -13,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace store {
@@ -76,6 +76,41 @@ bool flushToDisk(const QByteArray &name)
     ::close(fd);
     return flushed;
 }
+
+// Another tcpad may be writing the same file: the folder is locked from reading the file to
+// renaming the new one into place, a millisecond or two. The kernel drops the lock when its
+// holder ends, however it ends. A holder that keeps it much longer is stuck, and the write then
+// waits for the next change rather than stall the panel. Where the file system offers no locks
+// at all, writing goes on without.
+class FolderLock
+{
+public:
+    explicit FolderLock(const QString &folder)
+        : fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        for (int attempt = 0; fd >= 0 && attempt < 100; ++attempt) {
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK) {
+                held = true;
+                return;
+            }
+            ::usleep(1000);
+        }
+    }
+    ~FolderLock()
+    {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+    FolderLock(const FolderLock &) = delete;
+    FolderLock &operator=(const FolderLock &) = delete;
+
+    bool isHeld() const { return held; }
+
+private:
+    int fd;
+    bool held = false;
+};
 
 } // namespace
 
@@ -190,11 +225,8 @@ bool Preferences::synchronize()
     if (!QDir().mkpath(info.absolutePath())) {
         return false;
     }
-    // Another tcpad may be writing the same file. Its write takes a millisecond or two; one that
-    // holds the lock for longer is stuck, and this write waits for the next change instead of
-    // stalling the panel.
-    QLockFile lock(target + QStringLiteral(".lock"));
-    if (!lock.tryLock(100)) {
+    const FolderLock lock(info.absolutePath());
+    if (!lock.isHeld()) {
         return false;
     }
     // A file that exists but cannot be read may hold anything; it is not replaced blindly.
@@ -268,7 +300,10 @@ bool Preferences::writeVerified(const QString &target, const QVariantMap &entrie
     };
 
     {
+        // The scratch file is private until renamed, so QSettings need not write it through a
+        // file of its own; it is flushed to the disk below, after the check.
         QSettings writer(scratch, QSettings::NativeFormat);
+        writer.setAtomicSyncRequired(false);
         for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
             writer.setValue(it.key(), it.value());
         }

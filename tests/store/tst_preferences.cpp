@@ -2,14 +2,16 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLockFile>
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using store::Preferences;
 using store::RegisterMap;
@@ -251,9 +253,10 @@ private slots:
             prefs.setDefFormat("25");
             QVERIFY(prefs.synchronize());
         }
-        QLockFile otherProcess(path + ".lock");
+        // Another process's lock on the folder, as a lock of another open file description.
+        const int otherProcess = ::open(QFile::encodeName(folder).constData(), O_RDONLY);
         if (obstacle == "lock") {
-            QVERIFY(otherProcess.tryLock(0));
+            QCOMPARE(::flock(otherProcess, LOCK_EX | LOCK_NB), 0);
         }
         const QByteArray old = readAll(watched);
         const QStringList oldEntries = QDir(folder).entryList(QDir::Files | QDir::Hidden);
@@ -276,7 +279,7 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), oldEntries);
         QCOMPARE(prefs.defMem(), big);
         if (obstacle != "folder is a file") {
-            otherProcess.unlock();
+            ::close(otherProcess);
             QVERIFY(prefs.synchronize()); // once the way is clear, the same change is written
             QCOMPARE(Preferences(path).defMem(), big);
             QCOMPARE(Preferences(path).defFormat(), "25");
