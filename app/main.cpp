@@ -11,8 +11,6 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", platform);
     }
     QApplication application(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("tcpad"));
-    QCoreApplication::setApplicationName(QStringLiteral("tcpad"));
     QGuiApplication::setDesktopFileName(QStringLiteral("tcpad"));
 
     app::AppDelegate delegate;

@@ -1,5 +1,6 @@
 #include "app/windowcontroller.h"
 
+#include "app/desktopclipboard.h"
 #include "app/x11windowstate.h"
 #include "panel/viewcontroller.h"
 
@@ -32,6 +33,7 @@ WindowController::WindowController(QWidget *parent) : QMainWindow(parent)
     windowDidLoad();
 
     panel::ViewController *panel = ui.viewController;
+    panel->usePasteboard(std::make_unique<DesktopClipboard>());
     panel->viewDidLoad();
 
     // The items are told apart by their titles, which the panel reads when they are chosen.

@@ -1,14 +1,11 @@
 #include "panel/viewcontroller.h"
 
+#include "panel/appearance.h"
+
 #include <QAction>
 #include <QCheckBox>
-#include <QClipboard>
-#include <QFontDatabase>
-#include <QGuiApplication>
-#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
-#include <QMimeData>
 #include <QPointer>
 #include <QShortcut>
 #include <QTextBoundaryFinder>
@@ -27,9 +24,25 @@ struct TitledCommand
     void (*run)(ViewController &);
 };
 
-bool displayIsEmpty(const ViewController &controller)
+bool displayIsEmpty(const ViewController &c)
 {
-    return controller.controls().scratchPadRegister->text().isEmpty();
+    return c.controls().scratchPadRegister->text().isEmpty();
+}
+
+// The key completes a keyed operand before switching, so the entry is not lost.
+void switchAfterCalculating(ViewController &c)
+{
+    if (!displayIsEmpty(c)) {
+        c.calculate();
+    }
+    c.toggleDisplayMode();
+}
+
+void copyUnlessEmpty(ViewController &c)
+{
+    if (!displayIsEmpty(c)) {
+        c.copyToPasteboard();
+    }
 }
 
 const TitledCommand keyCommands[] = {
@@ -43,64 +56,22 @@ const TitledCommand keyCommands[] = {
          c.calculate();
          c.setOperation(QStringLiteral("+"));
      }},
-    {"C",
-     [](ViewController &c) {
-         c.clearEntry();
-     }},
-    {"AC",
-     [](ViewController &c) {
-         c.allClear();
-     }},
-    {"RC",
-     [](ViewController &c) {
-         c.recall();
-     }},
-    {"<",
-     [](ViewController &c) {
-         c.keyEntry(QStringLiteral("<"));
-     }},
-    // The key completes a keyed operand before switching, so the entry is not lost.
-    {"T/F",
-     [](ViewController &c) {
-         if (!displayIsEmpty(c)) {
-             c.calculate();
-         }
-         c.toggleDisplayMode();
-     }},
+    {"C", [](ViewController &c) { c.clearEntry(); }},
+    {"AC", [](ViewController &c) { c.allClear(); }},
+    {"RC", [](ViewController &c) { c.recall(); }},
+    {"<", [](ViewController &c) { c.keyEntry(QStringLiteral("<")); }},
+    {"T/F", switchAfterCalculating},
 };
 
 const TitledCommand menuCommands[] = {
-    {"Copy",
-     [](ViewController &c) {
-         if (!displayIsEmpty(c)) {
-             c.copyToPasteboard();
-         }
-     }},
-    {"Paste",
-     [](ViewController &c) {
-         c.pasteFromPasteboard();
-     }},
-    {"Recall",
-     [](ViewController &c) {
-         c.recall();
-     }},
-    {"All Clear",
-     [](ViewController &c) {
-         c.allClear();
-     }},
-    {"Clear",
-     [](ViewController &c) {
-         c.clearEntry();
-     }},
-    {"Back Space",
-     [](ViewController &c) {
-         c.keyEntry(QStringLiteral("<"));
-     }},
+    {"Copy", copyUnlessEmpty},
+    {"Paste", [](ViewController &c) { c.pasteFromPasteboard(); }},
+    {"Recall", [](ViewController &c) { c.recall(); }},
+    {"All Clear", [](ViewController &c) { c.allClear(); }},
+    {"Clear", [](ViewController &c) { c.clearEntry(); }},
+    {"Back Space", [](ViewController &c) { c.keyEntry(QStringLiteral("<")); }},
     // Unlike the key, the menu item only switches: a keyed operand is dropped.
-    {"Change T/F",
-     [](ViewController &c) {
-         c.toggleDisplayMode();
-     }},
+    {"Change T/F", [](ViewController &c) { c.toggleDisplayMode(); }},
 };
 
 const char *const saveMenuTitle = "Save";
@@ -127,38 +98,6 @@ QStringList titlesOf(const TitledCommand (&table)[N])
     }
     return titles;
 }
-
-// The keyboard drives the panel's keys: each key press clicks the button it stands for, so it
-// goes through exactly the same action as a mouse click.
-struct KeyBinding
-{
-    Qt::Key key;
-    QPushButton *Ui::ViewController::*button;
-};
-
-const KeyBinding keyBindings[] = {
-    {Qt::Key_0, &Ui::ViewController::button0},
-    {Qt::Key_1, &Ui::ViewController::button1},
-    {Qt::Key_2, &Ui::ViewController::button2},
-    {Qt::Key_3, &Ui::ViewController::button3},
-    {Qt::Key_4, &Ui::ViewController::button4},
-    {Qt::Key_5, &Ui::ViewController::button5},
-    {Qt::Key_6, &Ui::ViewController::button6},
-    {Qt::Key_7, &Ui::ViewController::button7},
-    {Qt::Key_8, &Ui::ViewController::button8},
-    {Qt::Key_9, &Ui::ViewController::button9},
-    {Qt::Key_Period, &Ui::ViewController::buttonPeriod},
-    {Qt::Key_Plus, &Ui::ViewController::buttonPlus},
-    {Qt::Key_Minus, &Ui::ViewController::buttonMinus},
-    {Qt::Key_Enter, &Ui::ViewController::buttonEquals},
-    {Qt::Key_Return, &Ui::ViewController::buttonEquals},
-    {Qt::Key_Equal, &Ui::ViewController::buttonEquals},
-    {Qt::Key_Backspace, &Ui::ViewController::buttonBS},
-    {Qt::Key_Escape, &Ui::ViewController::buttonC},
-    {Qt::Key_Delete, &Ui::ViewController::buttonAC},
-    {Qt::Key_R, &Ui::ViewController::buttonRC},
-    {Qt::Key_T, &Ui::ViewController::buttonTF},
-};
 
 // Counting and cutting in user-perceived characters, so that a letter with a combining mark, or
 // CR LF, is never split.
@@ -209,70 +148,14 @@ bool isAsciiDigitText(const QString &text)
     return true;
 }
 
-} // namespace
-
-namespace {
-
-// The one panel of the process. The window owns the widget; this only finds it.
-QPointer<ViewController> registeredController;
-
-// Tints the operator keys towards the palette's highlight colour, and tints them again whenever
-// the desktop changes the palette, so the accent suits a light and a dark palette alike.
-class OperatorAccent : public QObject
-{
-public:
-    OperatorAccent(QWidget *panel, QList<QPushButton *> keys)
-        : QObject(panel), keys(std::move(keys))
-    {
-        apply(panel->palette());
-        panel->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::PaletteChange && !applying) {
-            apply(static_cast<QWidget *>(watched)->palette());
-        }
-        return false;
-    }
-
-private:
-    void apply(const QPalette &panelPalette)
-    {
-        applying = true;
-        for (const QPalette::ColorGroup group :
-             {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-            const QColor button = panelPalette.color(group, QPalette::Button);
-            const QColor highlight = panelPalette.color(group, QPalette::Highlight);
-            const qreal share = 0.15;
-            const QColor tint =
-                QColor::fromRgbF(button.redF() * (1 - share) + highlight.redF() * share,
-                                 button.greenF() * (1 - share) + highlight.greenF() * share,
-                                 button.blueF() * (1 - share) + highlight.blueF() * share);
-            for (QPushButton *key : keys) {
-                QPalette keyPalette = key->palette();
-                keyPalette.setColor(group, QPalette::Button, tint);
-                key->setPalette(keyPalette);
-            }
-        }
-        applying = false;
-    }
-
-    QList<QPushButton *> keys;
-    bool applying = false;
-};
-
-void followPalette(QWidget *panel, QList<QPushButton *> keys)
-{
-    new OperatorAccent(panel, std::move(keys));
-}
-
 bool isTicked(const QCheckBox *box)
 {
     // A check box in the mixed state is not ticked.
     return box->checkState() == Qt::Checked;
 }
+
+// The one panel of the process. The window owns the widget; this only finds it.
+QPointer<ViewController> registeredController;
 
 } // namespace
 
@@ -281,35 +164,21 @@ ViewController *sharedViewController()
     return registeredController.data();
 }
 
+QList<QKeySequence> boundKeys(const QWidget *control)
+{
+    return QKeySequence::listFromString(control->property("keys").toString(),
+                                        QKeySequence::PortableText);
+}
+
 ViewController::ViewController(QWidget *parent)
     : QWidget(parent), userDefault(std::make_unique<store::Preferences>())
 {
     ui.setupUi(this);
-
-    // The value is what the eye looks for first: a fixed-pitch font, so digits stay put as they
-    // change, at about twice the size of the keys' text.
-    QFont displayFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    displayFont.setPointSizeF(font().pointSizeF() * 2.0);
-    ui.scratchPadRegister->setFont(displayFont);
-    ui.sign->setFont(displayFont);
-    const QFontMetrics metrics(displayFont);
-    // Room for the longest timecode (three frame digits) and a little air.
-    ui.scratchPadRegister->setMinimumWidth(
-        metrics.horizontalAdvance(QStringLiteral("00:00:00;000")) + metrics.averageCharWidth() * 2);
-    ui.sign->setFixedWidth(metrics.averageCharWidth() * 2);
-
-    // The operator symbols are thin glyphs; larger and bold they read as well as the digits.
-    for (QPushButton *key : {ui.buttonPlus, ui.buttonMinus, ui.buttonEquals}) {
-        QFont operatorFont = key->font();
-        operatorFont.setPointSizeF(font().pointSizeF() * 1.4);
-        key->setFont(operatorFont);
-    }
-    followPalette(this, {ui.buttonPlus, ui.buttonMinus, ui.buttonEquals});
-
-    wireKeys();
+    applyAppearance(this, ui);
+    wireControls();
 }
 
-void ViewController::wireKeys()
+void ViewController::wireControls()
 {
     for (QPushButton *key : {ui.button0, ui.button1, ui.button2, ui.button3, ui.button4, ui.button5,
                              ui.button6, ui.button7, ui.button8, ui.button9, ui.buttonPeriod}) {
@@ -324,71 +193,35 @@ void ViewController::wireKeys()
     // keyed for one format are never read in another.
     connect(ui.popupFormat, &QComboBox::currentIndexChanged, this, &ViewController::changePopup);
 
-    // Tell each key which keyboard keys press it.
-    QHash<QPushButton *, QStringList> keyNames;
-    for (const KeyBinding &binding : keyBindings) {
-        keyNames[ui.*binding.button]
-            << QKeySequence(binding.key).toString(QKeySequence::NativeText);
-    }
-    for (auto it = keyNames.cbegin(); it != keyNames.cend(); ++it) {
-        const QString description = it.key()->toolTip();
-        const QString keys = it.value().join(QStringLiteral(", "));
-        it.key()->setToolTip(description.isEmpty() ? tr("Key: %1").arg(keys)
-                                                   : tr("%1 (key: %2)").arg(description, keys));
-        // A screen reader speaks the description rather than the tooltip once one is set.
-        const QString spoken = it.key()->accessibleDescription();
-        if (!spoken.isEmpty()) {
-            it.key()->setAccessibleDescription(tr("%1 (key: %2)").arg(spoken, keys));
+    // The keyboard: a key presses its button, so it goes through exactly the same action as a
+    // click; a key of another control (the format list) gives it the focus.
+    for (QWidget *control : findChildren<QWidget *>()) {
+        const QList<QKeySequence> keys = boundKeys(control);
+        if (keys.isEmpty()) {
+            continue;
         }
+        auto *shortcut = new QShortcut(this);
+        shortcut->setKeys(keys);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, control, [control] {
+            if (auto *key = qobject_cast<QAbstractButton *>(control)) {
+                key->click();
+            } else {
+                control->setFocus(Qt::ShortcutFocusReason);
+            }
+        });
     }
-
-    // The format list has no label to carry a mnemonic; Alt+F reaches it all the same.
-    auto *formatShortcut = new QShortcut(QKeySequence(tr("Alt+F")), this);
-    formatShortcut->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(formatShortcut, &QShortcut::activated, ui.popupFormat,
-            [this] { ui.popupFormat->setFocus(Qt::ShortcutFocusReason); });
-
-    // Keys reach the panel whichever of its focusable controls has focus.
-    for (QWidget *target : std::initializer_list<QWidget *>{
-             this, ui.scratchPadRegister, ui.popupFormat, ui.checkboxCopy, ui.checkboxPaste}) {
-        target->installEventFilter(this);
-    }
-}
-
-QPushButton *ViewController::keyForEvent(const QKeyEvent &event) const
-{
-    const Qt::KeyboardModifiers commandModifiers =
-        event.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
-    if (commandModifiers != Qt::NoModifier) {
-        return nullptr;
-    }
-    for (const KeyBinding &binding : keyBindings) {
-        if (binding.key == event.key()) {
-            return ui.*binding.button;
-        }
-    }
-    return nullptr;
+    ui.scratchPadRegister->installEventFilter(this);
 }
 
 bool ViewController::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::ShortcutOverride) {
-        // Claim the calculator's keys so they arrive as key presses below, also where a menu
-        // item shows the same key (that item does what the key does). Leave every other
-        // combination to the window's shortcuts: a focused display would otherwise take Ctrl+C
-        // as a copy of its selection and the menu's Copy would never run.
-        if (keyForEvent(*static_cast<QKeyEvent *>(event))) {
-            event->accept();
-        } else {
-            event->ignore();
-        }
+    // The display is read-only, so none of the keys a line edit claims for editing (Backspace,
+    // Delete, Ctrl+C for its selection) means anything there: they are left to the panel's and
+    // the window's shortcuts.
+    if (watched == ui.scratchPadRegister && event->type() == QEvent::ShortcutOverride) {
+        event->ignore();
         return true;
-    }
-    if (event->type() == QEvent::KeyPress) {
-        if (QPushButton *key = keyForEvent(*static_cast<QKeyEvent *>(event))) {
-            key->click();
-            return true;
-        }
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -430,6 +263,11 @@ void ViewController::usePreferences(std::unique_ptr<store::Preferences> store)
     userDefault = std::move(store);
 }
 
+void ViewController::usePasteboard(std::unique_ptr<Pasteboard> board)
+{
+    pasteboard = std::move(board);
+}
+
 bool ViewController::savePreferences()
 {
     // Each change went to the store as it happened; a write that failed then is retried here,
@@ -469,17 +307,14 @@ void ViewController::setDisplay(const QString &text)
 
 timecode::Format ViewController::selectedFormat() const
 {
-    const std::string title = ui.popupFormat->currentText().toStdString();
-    const timecode::Format format = timecode::formatForTitle(title);
-    // An unknown title comes back viewing our local string; return nothing that outlives it.
-    return format.rateText.empty() ? timecode::Format{} : format;
+    return timecode::formatForTitle(ui.popupFormat->currentText().toStdString());
 }
 
 void ViewController::keyEntry(const QString &keyText)
 {
     const bool takeBack = keyText == QLatin1String("<");
-    const timecode::Format format = selectedFormat();
-    const qsizetype width = format.rateText == "120" ? 9 : 8;
+    const timecode::Counting counting = selectedFormat().counting();
+    const auto width = static_cast<qsizetype>(counting.entryWidth());
 
     if (!displayIsTimecode) {
         // Frame mode keeps the keyed text as it is, leading zeros included.
@@ -516,26 +351,8 @@ void ViewController::keyEntry(const QString &keyText)
             digits.erase(0, digits.size() - width);
         }
     }
-    if (digits.empty()) {
-        setDisplay(QString());
-        return;
-    }
-
-    // Drop the leading zeros, then pad to the entry width. A pasted or loaded text can hold more
-    // digits than that; taking one back then shows the first `width` of them, working on the
-    // digit string itself so that no length can overflow a number.
-    const std::size_t firstSignificant = digits.find_first_not_of('0');
-    std::string numeral =
-        firstSignificant == std::string::npos ? std::string("0") : digits.substr(firstSignificant);
-    if (numeral.size() < static_cast<std::size_t>(width)) {
-        numeral.insert(0, width - numeral.size(), '0');
-    } else {
-        numeral.resize(width);
-    }
-    const char frameSeparator = format.dropFrame ? ';' : ':';
-    const std::string text = numeral.substr(0, 2) + ':' + numeral.substr(2, 2) + ':' +
-                             numeral.substr(4, 2) + frameSeparator + numeral.substr(6);
-    setDisplay(QString::fromLatin1(text));
+    // No digits left show nothing; a pasted or loaded text can hold more digits than the width.
+    setDisplay(QString::fromLatin1(timecode::entryText(digits, counting)));
 }
 
 namespace {
@@ -690,23 +507,20 @@ void ViewController::clearAllMem()
 void ViewController::copyToPasteboard()
 {
     const QString text = display();
-    if (text == errorMessage || text.isEmpty()) {
+    if (text == errorMessage || text.isEmpty() || !pasteboard) {
         return;
     }
-    // setText replaces everything the clipboard held, so the text is its only content.
-    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+    pasteboard->setString(text);
 }
 
 void ViewController::pasteFromPasteboard()
 {
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    // Plain text only: QMimeData::hasText() would also take a list of copied files as text.
-    if (!data || !data->hasFormat(QStringLiteral("text/plain"))) {
+    const std::optional<QString> text = pasteboard ? pasteboard->string() : std::nullopt;
+    if (!text) {
         return;
     }
     // Twelve characters hold the longest timecode; the rest of a long text is dropped here.
-    const QString text = data->text();
-    setDisplay(text.left(lengthOfFirstCharacters(text, 12)));
+    setDisplay(text->left(lengthOfFirstCharacters(*text, 12)));
 }
 
 void ViewController::enter()

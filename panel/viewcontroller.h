@@ -12,9 +12,13 @@
 // - The controls display. Key entry edits the value display text; the equals step reads it,
 //   combines it with the accumulator and writes the accumulator back as text.
 // - app::WindowController hosts the panel, owns the menus and wires their items to the panel by
-//   title. The memory registers and the clipboard read and write the value display only.
+//   title, and hands it the desktop's clipboard. The memory registers and the clipboard read and
+//   write the value display only. panel/appearance.cpp styles the controls.
+// - Every keyboard key of the panel is bound once, by the `keys` property of its control in
+//   viewcontroller.ui; the menu items' own shortcuts live in the window's description.
 #pragma once
 
+#include "panel/pasteboard.h"
 #include "store/memoryregisters.h"
 #include "store/preferences.h"
 #include "timecode/timecode.h"
@@ -27,8 +31,7 @@
 #include <optional>
 
 class QAction;
-class QKeyEvent;
-class QPushButton;
+class QKeySequence;
 
 namespace panel {
 
@@ -56,6 +59,9 @@ public:
     void viewDidLoad();
     /// Replaces the per-user preferences store, before viewDidLoad(); tests use a private file.
     void usePreferences(std::unique_ptr<store::Preferences> store);
+    /// The clipboard that "Copy" and "Paste" and the automatic exchange use; without one they
+    /// do nothing.
+    void usePasteboard(std::unique_ptr<Pasteboard> pasteboard);
     /// Writes to the preferences store what has not reached it yet: every kept setting is written
     /// as it changes, and a write that failed then is retried here. Answers whether the file was
     /// written whole. Run at every orderly end of the application.
@@ -118,8 +124,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void wireKeys();
-    QPushButton *keyForEvent(const QKeyEvent &event) const;
+    void wireControls();
     QString display() const;
     void setDisplay(const QString &text);
 
@@ -131,7 +136,11 @@ private:
     bool isStarting = true;
     store::RegisterMap dictMem = store::emptyRegisters();
     std::unique_ptr<store::Preferences> userDefault;
+    std::unique_ptr<Pasteboard> pasteboard;
 };
+
+/// The keyboard keys bound to a control of the panel by its `keys` property; none for most.
+QList<QKeySequence> boundKeys(const QWidget *control);
 
 /// The panel of the running application, as registered by its viewDidLoad(); null before that.
 /// The application delegate reaches the panel only through this.

@@ -1,5 +1,6 @@
 #include "timecode/timecode.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace timecode {
@@ -42,33 +43,6 @@ char *writeDigits(char *out, std::uint64_t value, std::size_t width) noexcept
     return out + width;
 }
 
-struct RateText
-{
-    std::string_view text;
-    std::uint64_t frameRate;
-};
-
-constexpr std::array<RateText, 12> rateTexts{{
-    {"16", 16},
-    {"18", 18},
-    {"24", 24},
-    {"25", 25},
-    {"30", 30},
-    {"48", 48},
-    {"50", 50},
-    {"60", 60},
-    {"72", 72},
-    {"96", 96},
-    {"100", 100},
-    {"120", 120},
-}};
-
-/// Drop frame needs a rate that divides into whole dropped labels per minute.
-constexpr bool allowsDropFrame(std::uint64_t frameRate) noexcept
-{
-    return frameRate == 30 || frameRate == 60 || frameRate == 120;
-}
-
 /// Writes a frame number in the given counting. Always inlined, so that each caller below that
 /// passes a constant counting gets a copy whose divisions are by constants.
 [[gnu::always_inline]] inline std::string writeTimecodeText(std::uint64_t frameNumber,
@@ -103,11 +77,21 @@ constexpr bool allowsDropFrame(std::uint64_t frameRate) noexcept
     return std::string(buffer, out);
 }
 
-/// The writer with the counting fixed at compile time.
-template <std::uint64_t frameRate, bool dropFrame>
-std::string timecodeTextAt(std::uint64_t frameNumber)
+/// Writes in the counting of formatTable[slot - 1] as a compile-time constant, or in the given
+/// counting when the slot is 0. Dividing by the counting's quantities is most of the cost of
+/// writing a timecode; with constants the compiler turns each division into a multiplication,
+/// which nearly halves the time per call. The chain of tests becomes one jump table.
+template <std::size_t index = 0>
+[[gnu::always_inline]] inline std::string writeListed(std::uint64_t frameNumber, Counting counting)
 {
-    return writeTimecodeText(frameNumber, Counting{frameRate, dropFrame});
+    if constexpr (index < formatTable.size()) {
+        if (counting == formatTable[index].counting()) {
+            return writeTimecodeText(frameNumber, formatTable[index].counting());
+        }
+        return writeListed<index + 1>(frameNumber, counting);
+    } else {
+        return writeTimecodeText(frameNumber, counting);
+    }
 }
 
 } // namespace
@@ -144,8 +128,9 @@ std::optional<TimecodeFields> timecodeFields(std::string_view text,
 
     // The numeral is zero-padded on the left to the full width and the fields are cut from its
     // left; a numeral longer than the full width therefore loses its rightmost digits.
-    const std::size_t frameDigits = Counting{frameRate, false}.frameDigits();
-    const std::size_t fullWidth = 6 + frameDigits;
+    const Counting counting{frameRate, false};
+    const std::size_t frameDigits = counting.frameDigits();
+    const std::size_t fullWidth = counting.entryWidth();
     if (length > fullWidth) {
         value /= powerOfTen(length - fullWidth);
     }
@@ -216,48 +201,31 @@ std::optional<std::uint64_t> frameCountFromText(std::string_view text) noexcept
 
 std::string timecodeText(std::uint64_t frameNumber, Counting counting)
 {
-    // Dividing by the counting's quantities is most of the cost of writing a timecode. With the
-    // counting a compile-time constant the compiler turns each division into a multiplication,
-    // which nearly halves the time per call; so each counting of the format list gets its own
-    // copy, and any other counting takes the general path.
-    if (counting.dropFrame) {
-        switch (counting.frameRate) {
-        case 30:
-            return timecodeTextAt<30, true>(frameNumber);
-        case 60:
-            return timecodeTextAt<60, true>(frameNumber);
-        case 120:
-            return timecodeTextAt<120, true>(frameNumber);
-        }
-    } else {
-        switch (counting.frameRate) {
-        case 16:
-            return timecodeTextAt<16, false>(frameNumber);
-        case 18:
-            return timecodeTextAt<18, false>(frameNumber);
-        case 24:
-            return timecodeTextAt<24, false>(frameNumber);
-        case 25:
-            return timecodeTextAt<25, false>(frameNumber);
-        case 30:
-            return timecodeTextAt<30, false>(frameNumber);
-        case 48:
-            return timecodeTextAt<48, false>(frameNumber);
-        case 50:
-            return timecodeTextAt<50, false>(frameNumber);
-        case 60:
-            return timecodeTextAt<60, false>(frameNumber);
-        case 72:
-            return timecodeTextAt<72, false>(frameNumber);
-        case 96:
-            return timecodeTextAt<96, false>(frameNumber);
-        case 100:
-            return timecodeTextAt<100, false>(frameNumber);
-        case 120:
-            return timecodeTextAt<120, false>(frameNumber);
-        }
+    if (counting.frameRate == 0) {
+        return {};
     }
-    return writeTimecodeText(frameNumber, counting);
+    return writeListed(frameNumber, counting);
+}
+
+std::string entryText(std::string_view digits, Counting counting)
+{
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
+        return {};
+    }
+    // Working on the digits as text, so that no length of them can overflow a number.
+    digits.remove_prefix(std::min(digits.find_first_not_of('0'), digits.size()));
+    const std::size_t width = counting.entryWidth();
+    const std::size_t padding = width - std::min(digits.size(), width);
+    std::string text;
+    for (std::size_t i = 0; i < width; ++i) {
+        if (i == 2 || i == 4) {
+            text += ':';
+        } else if (i == 6) {
+            text += counting.frameSeparator();
+        }
+        text += i < padding ? '0' : digits[i - padding];
+    }
+    return text;
 }
 
 bool Timecode::addTimecodeText(std::string_view text) noexcept
@@ -293,15 +261,11 @@ bool Timecode::combine(std::optional<std::uint64_t> operand,
 
 std::optional<Timecode> createTimecode(std::string_view rateText, bool dropFrame) noexcept
 {
-    for (const RateText &rate : rateTexts) {
-        if (rate.text == rateText) {
-            if (dropFrame && !allowsDropFrame(rate.frameRate)) {
-                return std::nullopt;
-            }
-            return Timecode(Counting{rate.frameRate, dropFrame});
-        }
+    const Counting counting = Format{{}, rateText, dropFrame}.counting();
+    if (counting.frameRate == 0) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return Timecode(counting);
 }
 
 } // namespace timecode

@@ -46,6 +46,9 @@ struct Counting
     constexpr std::uint64_t nominalFramesPerDay() const noexcept { return frameRate * 86400; }
     /// Digit positions of the frames field: three at 120 fps, else two.
     constexpr std::size_t frameDigits() const noexcept { return frameRate == 120 ? 3 : 2; }
+    /// Digit positions of a whole timecode: what key entry keeps, and where a longer numeral is
+    /// cut when it is read.
+    constexpr std::size_t entryWidth() const noexcept { return 6 + frameDigits(); }
     /// ';' before the frames under drop frame, ':' otherwise.
     constexpr char frameSeparator() const noexcept { return dropFrame ? ';' : ':'; }
 
@@ -81,8 +84,15 @@ std::optional<std::uint64_t> framesFromTimecodeText(std::string_view text,
 std::optional<std::uint64_t> frameCountFromText(std::string_view text) noexcept;
 
 /// Writes a frame number as HH:MM:SS:FF (';' before the frames under drop frame, three frame
-/// digits at 120 fps). A number of a day or more is written as its position within the day.
+/// digits at 120 fps). A number of a day or more is written as its position within the day. A
+/// counting without frames (the one of an unknown format) writes the empty text.
 std::string timecodeText(std::uint64_t frameNumber, Counting counting);
+
+/// The keyed digits laid out as a timecode of the counting: leading zeros dropped, then padded
+/// with zeros on the left to entryWidth() digits, or cut to the first entryWidth() when longer
+/// (a pasted text can hold more). No digits, or any byte that is not an ASCII digit, give the
+/// empty text.
+std::string entryText(std::string_view digits, Counting counting);
 
 /// The running value of the calculator: a frame position within one day at a fixed counting.
 class Timecode
@@ -130,9 +140,9 @@ private:
     Counting counting_;
 };
 
-/// A Timecode at frame 0, or nothing when the rate text is not one of the twelve rates exactly
-/// ("16" ... "120": no blanks, signs or leading zeros) or drop frame is asked at a rate other
-/// than 30, 60 or 120.
+/// A Timecode at frame 0, or nothing when the rate text and drop-frame flag are not those of a
+/// format of formatTable: the rate text exactly ("16" ... "120": no blanks, signs or leading
+/// zeros), drop frame only at 30, 60 or 120.
 std::optional<Timecode> createTimecode(std::string_view rateText, bool dropFrame) noexcept;
 
 /// A format title of the format list and what it stands for.
@@ -141,9 +151,14 @@ struct Format
     std::string_view title;
     std::string_view rateText;
     bool dropFrame = false;
+
+    /// The counting of the format list with this rate text and drop-frame flag; anything else
+    /// (an unknown format) counts no frames: rate 0, which reads no text and writes none.
+    constexpr Counting counting() const noexcept;
 };
 
-/// The fifteen format titles in the order the format list shows them.
+/// The fifteen formats in the order the format list shows them: the one list of the rates and
+/// drop-frame countings the calculator knows.
 inline constexpr std::array<Format, 15> formatTable{{
     {"16", "16", false},
     {"18", "18", false},
@@ -162,8 +177,22 @@ inline constexpr std::array<Format, 15> formatTable{{
     {"120 NDF", "120", false},
 }};
 
-/// The rate text and drop-frame flag of a format title, compared whole and exactly. An unknown
-/// title gives the empty rate text, which createTimecode refuses.
+constexpr Counting Format::counting() const noexcept
+{
+    for (const Format &format : formatTable) {
+        if (format.rateText == rateText && format.dropFrame == dropFrame) {
+            std::uint64_t rate = 0;
+            for (const char digit : rateText) {
+                rate = rate * 10 + static_cast<std::uint64_t>(digit - '0');
+            }
+            return Counting{rate, dropFrame};
+        }
+    }
+    return Counting{0, false};
+}
+
+/// The format of a title, compared whole and exactly. An unknown title gives the empty format
+/// (no title, the empty rate text), which createTimecode refuses.
 constexpr Format formatForTitle(std::string_view title) noexcept
 {
     for (const Format &format : formatTable) {
@@ -171,7 +200,7 @@ constexpr Format formatForTitle(std::string_view title) noexcept
             return format;
         }
     }
-    return Format{title, "", false};
+    return Format{};
 }
 
 } // namespace timecode

@@ -5,6 +5,7 @@
 //   menu:T        respondsToMenu(T)                      mem:P/T       item T of the menu titled P
 //   format:T      select format T (added if missing)     set:T sign:T  put T in display / sign
 //   paste:T       put T on the clipboard, choose "Paste" image         the same with an image
+#include "app/desktopclipboard.h"
 #include "panel/viewcontroller.h"
 
 #include <QClipboard>
@@ -231,6 +232,7 @@ private slots:
         QFETCH(qint64, frame);
         QFETCH(bool, frameMode);
         ViewController panel;
+        panel.usePasteboard(std::make_unique<app::DesktopClipboard>());
         panel.usePreferences(
             std::make_unique<store::Preferences>(folder.filePath(QStringLiteral("tcpad.conf"))));
         panel.viewDidLoad();
@@ -263,6 +265,7 @@ private slots:
     {
         QFETCH(QString, display);
         ViewController panel;
+        panel.usePasteboard(std::make_unique<app::DesktopClipboard>());
         panel.controls().scratchPadRegister->setText(display);
         for (const bool byMenu : {true, false}) {
             QGuiApplication::clipboard()->setText(QStringLiteral("before"));

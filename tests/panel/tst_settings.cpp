@@ -1,5 +1,6 @@
 // The panel's settings across a restart, and the automatic clipboard exchange on focus changes.
 // Every panel here keeps its settings in a file of a private temporary folder.
+#include "app/desktopclipboard.h"
 #include "panel/viewcontroller.h"
 
 #include <QClipboard>
@@ -20,6 +21,7 @@ class SettingsTest : public QObject
     std::unique_ptr<ViewController> startPanel()
     {
         auto panel = std::make_unique<ViewController>();
+        panel->usePasteboard(std::make_unique<app::DesktopClipboard>());
         panel->usePreferences(std::make_unique<store::Preferences>(settingsFile()));
         panel->viewDidLoad();
         return panel;
