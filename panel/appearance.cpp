@@ -1,5 +1,6 @@
 #include "panel/appearance.h"
 
+#include "panel/keyboard.h"
 #include "panel/viewcontroller.h"
 #include "timecode/timecode.h"
 

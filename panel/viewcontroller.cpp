@@ -1,14 +1,13 @@
 #include "panel/viewcontroller.h"
 
 #include "panel/appearance.h"
+#include "panel/characters.h"
+#include "panel/keyboard.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QKeySequence>
 #include <QMenu>
 #include <QPointer>
-#include <QShortcut>
-#include <QTextBoundaryFinder>
 
 #include <string>
 
@@ -24,25 +23,13 @@ struct TitledCommand
     void (*run)(ViewController &);
 };
 
-bool displayIsEmpty(const ViewController &c)
-{
-    return c.controls().scratchPadRegister->text().isEmpty();
-}
-
 // The key completes a keyed operand before switching, so the entry is not lost.
 void switchAfterCalculating(ViewController &c)
 {
-    if (!displayIsEmpty(c)) {
+    if (!c.controls().scratchPadRegister->text().isEmpty()) {
         c.calculate();
     }
     c.toggleDisplayMode();
-}
-
-void copyUnlessEmpty(ViewController &c)
-{
-    if (!displayIsEmpty(c)) {
-        c.copyToPasteboard();
-    }
 }
 
 const TitledCommand keyCommands[] = {
@@ -64,7 +51,7 @@ const TitledCommand keyCommands[] = {
 };
 
 const TitledCommand menuCommands[] = {
-    {"Copy", copyUnlessEmpty},
+    {"Copy", [](ViewController &c) { c.copyToPasteboard(); }},
     {"Paste", [](ViewController &c) { c.pasteFromPasteboard(); }},
     {"Recall", [](ViewController &c) { c.recall(); }},
     {"All Clear", [](ViewController &c) { c.allClear(); }},
@@ -99,55 +86,6 @@ QStringList titlesOf(const TitledCommand (&table)[N])
     return titles;
 }
 
-// Counting and cutting in user-perceived characters, so that a letter with a combining mark, or
-// CR LF, is never split.
-qsizetype lengthOfFirstCharacters(const QString &text, qsizetype count)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype position = 0;
-    for (qsizetype i = 0; i < count && position < text.size(); ++i) {
-        position = finder.toNextBoundary();
-    }
-    return position;
-}
-
-qsizetype characterCount(const QString &text)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype count = 0;
-    while (finder.toNextBoundary() != -1) {
-        ++count;
-    }
-    return count;
-}
-
-QString lastCharacters(const QString &text, qsizetype count)
-{
-    const qsizetype surplus = characterCount(text) - count;
-    return surplus > 0 ? text.mid(lengthOfFirstCharacters(text, surplus)) : text;
-}
-
-QString withoutLastCharacter(const QString &text)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    finder.toEnd();
-    const qsizetype start = finder.toPreviousBoundary();
-    return start > 0 ? text.left(start) : QString();
-}
-
-bool isAsciiDigitText(const QString &text)
-{
-    if (text.isEmpty()) {
-        return false;
-    }
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool isTicked(const QCheckBox *box)
 {
     // A check box in the mixed state is not ticked.
@@ -162,12 +100,6 @@ QPointer<ViewController> registeredController;
 ViewController *sharedViewController()
 {
     return registeredController.data();
-}
-
-QList<QKeySequence> boundKeys(const QWidget *control)
-{
-    return QKeySequence::listFromString(control->property("keys").toString(),
-                                        QKeySequence::PortableText);
 }
 
 ViewController::ViewController(QWidget *parent)
@@ -193,37 +125,7 @@ void ViewController::wireControls()
     // keyed for one format are never read in another.
     connect(ui.popupFormat, &QComboBox::currentIndexChanged, this, &ViewController::changePopup);
 
-    // The keyboard: a key presses its button, so it goes through exactly the same action as a
-    // click; a key of another control (the format list) gives it the focus.
-    for (QWidget *control : findChildren<QWidget *>()) {
-        const QList<QKeySequence> keys = boundKeys(control);
-        if (keys.isEmpty()) {
-            continue;
-        }
-        auto *shortcut = new QShortcut(this);
-        shortcut->setKeys(keys);
-        shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, control, [control] {
-            if (auto *key = qobject_cast<QAbstractButton *>(control)) {
-                key->click();
-            } else {
-                control->setFocus(Qt::ShortcutFocusReason);
-            }
-        });
-    }
-    ui.scratchPadRegister->installEventFilter(this);
-}
-
-bool ViewController::eventFilter(QObject *watched, QEvent *event)
-{
-    // The display is read-only, so none of the keys a line edit claims for editing (Backspace,
-    // Delete, Ctrl+C for its selection) means anything there: they are left to the panel's and
-    // the window's shortcuts.
-    if (watched == ui.scratchPadRegister && event->type() == QEvent::ShortcutOverride) {
-        event->ignore();
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
+    bindKeys(this, ui.scratchPadRegister);
 }
 
 void ViewController::viewDidLoad()
@@ -326,27 +228,23 @@ void ViewController::keyEntry(const QString &keyText)
     }
 
     // A timecode is rebuilt from digits alone; a key that is no digit has nothing to add.
-    if (!takeBack && !isAsciiDigitText(keyText)) {
+    const std::string key = keyText.toStdString();
+    if (!takeBack && (key.empty() || key.find_first_not_of("0123456789") != std::string::npos)) {
         return;
     }
-    std::string digits;
-    for (const QChar c : display()) {
-        if (c == QLatin1Char(':') || c == QLatin1Char(';')) {
-            continue;
-        }
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-            // The error text or anything else that is not a timecode is dropped with the key.
-            setDisplay(QString());
-            return;
-        }
-        digits += c.toLatin1();
+    std::string digits = display().toStdString();
+    std::erase_if(digits, [](char c) { return c == ':' || c == ';'; });
+    if (digits.find_first_not_of("0123456789") != std::string::npos) {
+        // The error text or anything else that is not a timecode is dropped with the key.
+        setDisplay(QString());
+        return;
     }
     if (takeBack) {
         if (!digits.empty()) {
             digits.pop_back();
         }
     } else {
-        digits += keyText.toStdString();
+        digits += key;
         if (digits.size() > static_cast<std::size_t>(width)) {
             digits.erase(0, digits.size() - width);
         }
@@ -377,54 +275,41 @@ std::optional<std::uint64_t> framesOfText(const std::string &text, bool timecode
 void ViewController::calculate()
 {
     const std::string text = display().toStdString();
-
-    if (!currentTimecode) {
+    // The result is worked on a copy, so that a refused operand leaves the accumulator as it was.
+    std::optional<timecode::Timecode> result = currentTimecode;
+    if (!result) {
         const timecode::Format format = selectedFormat();
-        std::optional<timecode::Timecode> started =
-            timecode::createTimecode(format.rateText, format.dropFrame);
-        if (!started) {
+        result = timecode::createTimecode(format.rateText, format.dropFrame);
+        if (!result) {
             return;
         }
-        const std::optional<std::uint64_t> frames = framesOfText(text, displayIsTimecode, *started);
-        if (!frames) {
-            setDisplay(errorMessage);
-            return;
-        }
-        started->frameNumber = *frames;
-        ui.popupFormat->setEnabled(false);
-        ui.buttonRC->setEnabled(true);
-        currentTimecode = started;
-        setDisplay(accumulatorText());
-        return;
     }
-
-    timecode::Timecode &accumulator = *currentTimecode;
-    const Sign pending = currentSign();
-    if (pending == Sign::blank) {
-        const std::optional<std::uint64_t> frames =
-            framesOfText(text, displayIsTimecode, accumulator);
-        if (!frames) {
-            setDisplay(errorMessage);
-            return;
-        }
-        accumulator.frameNumber = *frames;
-        setDisplay(accumulatorText());
-        return;
-    }
-
+    // Without an accumulator the operand starts one, whatever the sign field says.
+    const Sign pending = currentTimecode ? currentSign() : Sign::blank;
     bool ok = false;
-    if (pending == Sign::plus) {
-        ok = displayIsTimecode ? accumulator.addTimecodeText(text) : accumulator.addFrameText(text);
+    if (pending == Sign::blank) {
+        const std::optional<std::uint64_t> frames = framesOfText(text, displayIsTimecode, *result);
+        ok = frames.has_value();
+        result->frameNumber = frames.value_or(0);
+    } else if (pending == Sign::plus) {
+        ok = displayIsTimecode ? result->addTimecodeText(text) : result->addFrameText(text);
     } else {
-        ok = displayIsTimecode ? accumulator.subtractTimecodeText(text)
-                               : accumulator.subtractFrameText(text);
+        ok = displayIsTimecode ? result->subtractTimecodeText(text)
+                               : result->subtractFrameText(text);
     }
     if (!ok) {
         setDisplay(errorMessage);
         return;
     }
+    if (!currentTimecode) {
+        ui.popupFormat->setEnabled(false);
+        ui.buttonRC->setEnabled(true);
+    }
+    currentTimecode = result;
     setDisplay(accumulatorText());
-    ui.sign->clear();
+    if (pending != Sign::blank) {
+        ui.sign->clear();
+    }
 }
 
 void ViewController::clearEntry()
@@ -520,7 +405,7 @@ void ViewController::pasteFromPasteboard()
         return;
     }
     // Twelve characters hold the longest timecode; the rest of a long text is dropped here.
-    setDisplay(text->left(lengthOfFirstCharacters(*text, 12)));
+    setDisplay(firstCharacters(*text, 12));
 }
 
 void ViewController::enter()

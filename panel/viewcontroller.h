@@ -31,7 +31,6 @@
 #include <optional>
 
 class QAction;
-class QKeySequence;
 
 namespace panel {
 
@@ -120,9 +119,6 @@ public slots:
     void memController(QAction *item);
     void changePopup();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void wireControls();
     QString display() const;
@@ -138,9 +134,6 @@ private:
     std::unique_ptr<store::Preferences> userDefault;
     std::unique_ptr<Pasteboard> pasteboard;
 };
-
-/// The keyboard keys bound to a control of the panel by its `keys` property; none for most.
-QList<QKeySequence> boundKeys(const QWidget *control);
 
 /// The panel of the running application, as registered by its viewDidLoad(); null before that.
 /// The application delegate reaches the panel only through this.
