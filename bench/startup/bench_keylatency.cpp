@@ -15,7 +15,6 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
-#include <memory>
 
 namespace {
 
@@ -35,31 +34,6 @@ protected:
     }
 };
 
-struct ShownPanel
-{
-    std::unique_ptr<panel::ViewController> controller = std::make_unique<panel::ViewController>();
-    QWidget *focused = nullptr;
-
-    explicit ShownPanel(bool timecodeMode)
-    {
-        controller->viewDidLoad();
-        if (controller->isTimecodeMode() != timecodeMode) {
-            controller->toggleDisplayMode();
-        }
-        controller->show();
-        controller->activateWindow();
-        controller->setFocus();
-        if (!QTest::qWaitForWindowExposed(controller.get()) ||
-            !QTest::qWaitForWindowActive(controller.get())) {
-            return;
-        }
-        QCoreApplication::processEvents();
-        focused = QApplication::focusWidget() ? QApplication::focusWidget() : controller.get();
-    }
-
-    QString display() const { return controller->controls().scratchPadRegister->text(); }
-};
-
 // Digits 1 to 9 in turn: the display keeps its last eight or nine digits, and no window of a
 // nine-digit cycle repeats the one before it, so every key visibly changes the text.
 constexpr std::array<Qt::Key, 9> digitKeys = {Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_4, Qt::Key_5,
@@ -67,23 +41,33 @@ constexpr std::array<Qt::Key, 9> digitKeys = {Qt::Key_1, Qt::Key_2, Qt::Key_3, Q
 
 void keyToDisplay(benchmark::State &state, bool timecodeMode, bool painted)
 {
-    ShownPanel shown(timecodeMode);
-    if (!shown.focused) {
+    panel::ViewController panel;
+    panel.viewDidLoad();
+    if (panel.isTimecodeMode() != timecodeMode) {
+        panel.toggleDisplayMode();
+    }
+    panel.show();
+    panel.activateWindow();
+    panel.setFocus();
+    if (!QTest::qWaitForWindowExposed(&panel) || !QTest::qWaitForWindowActive(&panel)) {
         state.SkipWithError("the panel was never shown and activated");
         return;
     }
+    QCoreApplication::processEvents();
+    QWidget *focused = QApplication::focusWidget() ? QApplication::focusWidget() : &panel;
+    QLineEdit *display = panel.controls().scratchPadRegister;
     PaintCounter counter;
-    shown.controller->controls().scratchPadRegister->installEventFilter(&counter);
+    display->installEventFilter(&counter);
 
     std::size_t next = 0;
-    QString before = shown.display();
+    QString before = display->text();
     for (auto _ : state) {
         const int paintsBefore = counter.paints;
-        QTest::keyClick(shown.focused, digitKeys[next]);
+        QTest::keyClick(focused, digitKeys[next]);
         if (painted) {
             QCoreApplication::processEvents();
         }
-        QString after = shown.display();
+        QString after = display->text();
         if (after == before || (painted && counter.paints == paintsBefore)) {
             state.SkipWithError("a key press left the display as it was");
             break;
