@@ -189,16 +189,13 @@ RegisterMap Preferences::defMem() const
 void Preferences::setRegister(const QString &name, const QString &text)
 {
     // Every register text must read back as written, or the check after writing fails the whole
-    // save. Qt's INI reader drops a byte-order mark that opens a value, so it is dropped here
-    // already (it is invisible, and what follows it is kept). A text past the limit would be
-    // refused when read back, and half a surrogate pair (from a broken clipboard text) has no
-    // form in the UTF-8 file: keep either out of the file instead of losing the other settings.
+    // save, and every later one with it. Qt's INI reader drops a byte-order mark that opens a
+    // value or follows an escaped character (a line break), so they are all dropped here already
+    // (they are invisible, and the rest is kept). A text past the limit would be refused when read
+    // back, and half a surrogate pair (from a broken clipboard text) has no form in the UTF-8
+    // file: keep either out of the file instead of losing the other settings.
     QString kept = text;
-    qsizetype marks = 0;
-    while (marks < kept.size() && kept.at(marks) == QChar(0xFEFF)) {
-        ++marks;
-    }
-    kept.remove(0, marks);
+    kept.remove(QChar(0xFEFF));
     if (kept.size() > maxTextLength || !kept.isValidUtf16()) {
         kept.clear();
     }

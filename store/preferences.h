@@ -69,7 +69,7 @@ public:
     /// The stored registers, taken whole: a register missing from the file is missing here too.
     RegisterMap defMem() const;
     /// Saves one register. A text longer than maxTextLength, or holding half a surrogate pair, is
-    /// kept as an empty register; byte-order marks that open a text are dropped.
+    /// kept as an empty register; byte-order marks are dropped.
     void setRegister(const QString &name, const QString &text);
     /// Saves every register of the map, as setRegister() does.
     void setDefMem(const RegisterMap &registers);
