@@ -1,6 +1,5 @@
-// Any bytes, read as a sequence of keys, menu commands, memory commands, format changes,
-// clipboard texts, focus changes and restarts on a headless panel; the driver checks the panel
-// after every step and stops the run at the first broken rule.
+// Any bytes, read as keys, menu and memory commands, format changes, clipboard texts, focus
+// changes and restarts on a headless panel, which is checked after every step.
 #include "fuzz/offscreenapplication.h"
 #include "fuzz/paneldriver.h"
 
@@ -15,8 +14,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    fuzz::PanelDriver driver(fuzz::privateFolder().filePath(QStringLiteral("tcpad.conf")));
-    driver.run({data, size}, 4096);
+    fuzz::drivePanel({data, size}, fuzz::privateFolder().filePath(QStringLiteral("tcpad.conf")),
+                     4096);
     // No event loop runs here; objects Qt deletes later would pile up from input to input.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return 0;

@@ -1,76 +1,70 @@
-// The calculator panel driven through its real keys and its actions.
+// The calculator panel driven through its keys, menus, clipboard, focus changes and restarts.
 //
-// A script is steps separated by blanks ('_' is a blank inside a step):
-//   7 + T/F ...   click the panel key with this title    key:T num:T   enteredKey/enteredKeyNum(T)
-//   menu:T        respondsToMenu(T)                      mem:P/T       item T of the menu titled P
-//   format:T      select format T (added if missing)     set:T sign:T  put T in display / sign
-//   paste:T       put T on the clipboard, choose "Paste" image         the same with an image
-#include "app/desktopclipboard.h"
+// A script is steps separated by blanks ('_' is a blank inside a step, '|' a line break):
+//   7 + T/F ...    click the panel key with this title   key:T num:T   enteredKey/enteredKeyNum(T)
+//   menu:T         respondsToMenu(T)                     mem:P/T       item T of the menu titled P
+//   format:T       select format T                       set:T sign:T  put T in display / sign
+//   clip:T noclip  the clipboard holds T / no plain text paste:T       clip:T, then "Paste"
+//   boxes:CP       check box states, 0 1 2 = off mixed on out in       the application loses /
+//   restart        save, start a new panel on the file                 gains the focus
+//   edited:T       the file holds T, start a new panel   mark          remember the file's bytes
+// and checks, which end the row when they fail: ?display:T ?clip:T ?format:T ?boxes:CP ?Mem-N:T
+// (a register), ?file:L (the file has line L), ?unchanged (as at mark), ?nofile. In a text,
+// <surrogate>, <marks> and <emoji> stand for half a surrogate pair, one letter with 70,000
+// combining marks, and 10,000 emoji.
+//
+// What a row expects at the end: "display sign frame mode", '_' for an empty text, '-' for no
+// accumulator, T or F for the display mode; left out, sign, frame and mode read "_ - T".
+#include "fuzz/paneldriver.h"
 #include "panel/viewcontroller.h"
 
-#include <QClipboard>
-#include <QMimeData>
+#include <QDateTime>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
-using panel::ViewController;
+#include <random>
+
+namespace {
 
 // The accumulator at 01:00:00:00 (frame 108000 at 30 NDF).
 #define HOUR "1 0 0 0 0 0 0 = "
 
-namespace {
-
-void run(ViewController &panel, const QString &script)
+QString unescaped(QString text)
 {
-    const Ui::ViewController &ui = panel.controls();
-    for (const QString &step : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const QString kind = step.section(QLatin1Char(':'), 0, 0);
-        const QString arg =
-            step.section(QLatin1Char(':'), 1).replace(QLatin1Char('_'), QLatin1Char(' '));
-        if (kind == QLatin1String("key")) {
-            panel.enteredKey(arg);
-        } else if (kind == QLatin1String("num")) {
-            panel.enteredKeyNum(arg);
-        } else if (kind == QLatin1String("menu")) {
-            panel.respondsToMenu(arg);
-        } else if (kind == QLatin1String("mem")) {
-            panel.memController(arg.section(QLatin1Char('/'), 1),
-                                arg.section(QLatin1Char('/'), 0, 0));
-        } else if (kind == QLatin1String("format")) {
-            if (ui.popupFormat->findText(arg) < 0) {
-                ui.popupFormat->addItem(arg);
-            }
-            ui.popupFormat->setCurrentText(arg);
-        } else if (kind == QLatin1String("set")) {
-            ui.scratchPadRegister->setText(arg);
-        } else if (kind == QLatin1String("sign")) {
-            ui.sign->setText(arg);
-        } else if (kind == QLatin1String("paste") || kind == QLatin1String("image")) {
-            if (kind == QLatin1String("paste")) {
-                QGuiApplication::clipboard()->setText(arg);
-            } else { // no plain text on the clipboard, as with an image or copied files
-                auto *other = new QMimeData;
-                other->setData(QStringLiteral("image/png"), QByteArray("\x89PNG"));
-                other->setUrls({QUrl(QStringLiteral("file:///clip.png"))});
-                QGuiApplication::clipboard()->setMimeData(other);
-            }
-            panel.respondsToMenu(QStringLiteral("Paste"));
-        } else {
-            const auto keys = panel.findChildren<QPushButton *>();
-            const auto key =
-                std::find_if(keys.begin(), keys.end(), [&](auto *b) { return b->text() == step; });
-            QVERIFY2(key != keys.end(), qPrintable(step));
-            (*key)->click();
+    return text.replace('_', ' ')
+        .replace('|', '\n')
+        .replace("<surrogate>", QChar(0xD800))
+        .replace("<marks>", '1' + QString(70000, QChar(0x0301)))
+        .replace("<emoji>", QString("\U0001F600").repeated(10000));
+}
+
+void row(const QString &name, const QString &script, const QString &expected)
+{
+    QStringList parts = expected.split(' ');
+    parts += QStringList{"_", "_", "-", "T"}.mid(parts.size());
+    QTest::newRow(qPrintable(name)) << script << parts;
+}
+
+// One input in each state of the calculator: empty, holding 01:00:00:00, and the same with "+"
+// pending, each showing the keyed operand 00:00:01:00 (30 frames) at 30 NDF. An empty
+// expectation leaves the state out.
+void cell(const char *input, const char *empty, const char *holding, const char *pending)
+{
+    const char *setups[] = {"1 0 0 ", HOUR "C 1 0 0 ", HOUR "+ 1 0 0 "};
+    const char *expected[] = {empty, holding, pending};
+    const char *states[] = {"empty", "holding", "pending"};
+    for (int s = 0; s < 3; ++s) {
+        if (*expected[s]) {
+            row(QString("%1: %2").arg(states[s], input), setups[s] + QString(input), expected[s]);
         }
     }
 }
 
-void row(const QString &name, const QString &script, const QString &display, const char *sign = "",
-         qint64 frame = -1, bool frameMode = false)
+QByteArray contents(const QString &file)
 {
-    QTest::newRow(qPrintable(name))
-        << script << display << QString::fromLatin1(sign) << frame << frameMode;
+    QFile saved(file);
+    return saved.open(QIODevice::ReadOnly) ? saved.readAll() : QByteArray();
 }
 
 } // namespace
@@ -79,198 +73,254 @@ class PanelTest : public QObject
 {
     Q_OBJECT
 
-    // Settings are written as they change: every row starts from a first run of its own.
     QTemporaryDir folder;
+    const QString file = folder.filePath("tcpad.conf");
+    std::optional<QString> clipboard;
+    std::unique_ptr<panel::ViewController> panel;
+    int starts = 0;
+
+    void start()
+    {
+        panel.reset();
+        // QSettings takes a file of the size and time of one it read before as unchanged.
+        QFile stored(file);
+        if (stored.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
+            stored.setFileTime(QDateTime::currentDateTime().addSecs(++starts),
+                               QFileDevice::FileModificationTime);
+        }
+        stored.close();
+        panel = std::make_unique<panel::ViewController>();
+        panel->usePasteboard(std::make_unique<fuzz::StandInPasteboard>(clipboard));
+        panel->usePreferences(std::make_unique<store::Preferences>(file));
+        panel->viewDidLoad();
+    }
+
+    // What a check names, as text.
+    QString probe(const QString &name) const
+    {
+        const Ui::ViewController &ui = panel->controls();
+        return name == "display"  ? ui.scratchPadRegister->text()
+               : name == "clip"   ? clipboard.value_or("<none>")
+               : name == "format" ? ui.popupFormat->currentText()
+               : name == "boxes"  ? QString("%1%2")
+                                       .arg(int(ui.checkboxCopy->checkState()))
+                                       .arg(int(ui.checkboxPaste->checkState()))
+                                 : panel->registers().value(name, "<missing>");
+    }
+
+    void run(const QString &script)
+    {
+        QByteArray marked;
+        for (const QString &step : script.split(' ', Qt::SkipEmptyParts)) {
+            const QString kind = step.section(':', 0, 0);
+            const QString arg = unescaped(step.section(':', 1));
+            const Ui::ViewController &ui = panel->controls();
+            if (kind == "key" || kind == "num" || kind == "menu") {
+                kind == "key"   ? panel->enteredKey(arg)
+                : kind == "num" ? panel->enteredKeyNum(arg)
+                                : panel->respondsToMenu(arg);
+            } else if (kind == "mem") {
+                panel->memController(arg.section('/', 1), arg.section('/', 0, 0));
+            } else if (kind == "format" || kind == "set" || kind == "sign") {
+                kind == "format" ? ui.popupFormat->setCurrentText(arg)
+                : kind == "set"  ? ui.scratchPadRegister->setText(arg)
+                                 : ui.sign->setText(arg);
+            } else if (kind == "clip" || kind == "paste" || kind == "noclip") {
+                clipboard = kind == "noclip" ? std::nullopt : std::optional(arg);
+                if (kind == "paste") {
+                    panel->respondsToMenu("Paste");
+                }
+            } else if (kind == "boxes") {
+                ui.checkboxCopy->setCheckState(Qt::CheckState(arg[0].digitValue()));
+                ui.checkboxPaste->setCheckState(Qt::CheckState(arg[1].digitValue()));
+            } else if (kind == "out" || kind == "in") {
+                kind == "out" ? panel->automaticCopy() : panel->automaticPaste();
+            } else if (kind == "restart" || kind == "edited") {
+                QVERIFY(kind == "edited" || panel->savePreferences());
+                QFile edited(file);
+                QVERIFY(kind == "restart" ||
+                        (edited.open(QIODevice::WriteOnly) && edited.write(arg.toUtf8()) >= 0));
+                edited.close();
+                start();
+            } else if (kind == "mark") {
+                marked = contents(file);
+            } else if (kind == "?unchanged") {
+                QCOMPARE(contents(file), marked);
+            } else if (kind == "?file") {
+                QVERIFY2(contents(file).split('\n').contains(arg.toUtf8()), contents(file));
+            } else if (kind == "?nofile") {
+                QVERIFY(!QFile::exists(file));
+            } else if (kind.startsWith('?')) {
+                QCOMPARE(probe(kind.mid(1)), arg);
+            } else {
+                const auto keys = panel->findChildren<QPushButton *>();
+                const auto key = std::find_if(keys.begin(), keys.end(),
+                                              [&](auto *b) { return b->text() == step; });
+                QVERIFY2(key != keys.end(), qPrintable(step));
+                (*key)->click();
+            }
+        }
+    }
 
 private slots:
-    void init() { QFile::remove(folder.filePath(QStringLiteral("tcpad.conf"))); }
-
     void script_data()
     {
         QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("display");
-        QTest::addColumn<QString>("sign");
-        QTest::addColumn<qint64>("frame"); // -1: no accumulator
-        QTest::addColumn<bool>("frameMode");
+        QTest::addColumn<QStringList>("expected");
 
-        // Every cell of the state table. Each state shows the keyed operand
-        // 00:00:01:00 (30 frames) at 30 NDF; Holding and Pending hold 01:00:00:00,
-        // Pending with "+".
-        const char *states[] = {"Empty", "Holding", "Pending"};
-        const char *setups[] = {"1 0 0 ", HOUR "C 1 0 0 ", HOUR "+ 1 0 0 "};
-        struct Cell
-        {
-            int state;                          // -1: the same in all three states
-            const char *input, *display, *sign; // sign "*": as the state left it
-            qint64 frame;                       // -2: as the state left it
-            bool frameMode;
-        };
-        const Cell cells[] = {
-            {-1, "5", "00:00:10:05", "*", -2, false},
-            {-1, "<", "00:00:00:10", "*", -2, false},
-            {-1, "menu:Back_Space", "00:00:00:10", "*", -2, false},
-            {-1, "AC", "", "", -1, false},
-            {-1, "menu:All_Clear", "", "", -1, false},
-            {-1, "paste:7", "7", "*", -2, false},
-            {-1, "mem:Save/Mem-1 set:x mem:Load/Mem-1", "00:00:01:00", "*", -2, false},
-            {-1, "key:ac", "00:00:01:00", "*", -2, false},
-            {-1, "menu:clear", "00:00:01:00", "*", -2, false},
-            {0, "=", "00:00:01:00", "", 30, false},
-            {0, "+", "", "+", 30, false},
-            {0, "-", "", "-", 30, false},
-            {0, "C", "", "", -1, false},
-            {0, "menu:Clear", "", "", -1, false},
-            {0, "menu:Recall", "00:00:01:00", "", -1, false},
-            {0, "T/F", "30", "", 30, true},
-            {0, "menu:Change_T/F", "", "", -1, true},
-            {0, "format:25", "", "", -1, false},
-            {0, "C =", "ERROR", "", -1, false},
-            {0, "C -", "ERROR", "", -1, false},
-            {0, "format:29.97 1 =", "00:00:00:01", "", -1, false},
-            {1, "=", "00:00:01:00", "", 30, false},
-            {1, "+", "", "+", 30, false},
-            {1, "-", "", "-", 30, false},
-            {1, "C", "", "", 108000, false},
-            {1, "RC", "01:00:00:00", "", 108000, false},
-            {1, "menu:Recall", "01:00:00:00", "", 108000, false},
-            {1, "T/F", "30", "", 30, true},
-            {1, "menu:Change_T/F", "108000", "", 108000, true},
-            {1, "set:1.5 =", "ERROR", "", 108000, false},
-            {2, "=", "01:00:01:00", "", 108030, false},
-            {2, "+", "", "+", 108030, false},
-            {2, "-", "", "-", 108030, false},
-            {2, "C", "", "+", 108000, false},
-            {2, "C C", "", "", 108000, false},
-            {2, "menu:Clear menu:Clear", "", "", 108000, false},
-            {2, "RC", "01:00:00:00", "+", 108000, false},
-            {2, "T/F", "108030", "", 108030, true},
-            {2, "menu:Change_T/F", "108000", "+", 108000, true},
-            {2, "C =", "ERROR", "+", 108000, false},
-            {2, "C -", "", "-", 108000, false},
-        };
-        for (const Cell &cell : cells) {
-            for (int s = 0; s < 3; ++s) {
-                if (cell.state == -1 || cell.state == s) {
-                    const bool same = cell.sign[0] == '*';
-                    row(QStringLiteral("%1: %2").arg(QLatin1String(states[s]),
-                                                     QLatin1String(cell.input)),
-                        QLatin1String(setups[s]) + QLatin1String(cell.input), cell.display,
-                        same ? (s == 2 ? "+" : "") : cell.sign,
-                        cell.frame == -2 ? (s == 0 ? -1 : 108000) : cell.frame, cell.frameMode);
-                }
-            }
-        }
+        // The state table: input, then what it leaves in each state.
+        cell("5", "00:00:10:05", "00:00:10:05 _ 108000", "00:00:10:05 + 108000");
+        cell("<", "00:00:00:10", "00:00:00:10 _ 108000", "00:00:00:10 + 108000");
+        cell("menu:Back_Space", "00:00:00:10", "", "00:00:00:10 + 108000");
+        cell("AC", "_", "_", "_");
+        cell("menu:All_Clear", "_", "", "_");
+        cell("paste:7", "7", "7 _ 108000", "7 + 108000");
+        cell("mem:Save/Mem-1 set:x mem:Load/Mem-1", "00:00:01:00", "", "00:00:01:00 + 108000");
+        cell("key:ac menu:clear num:+", "00:00:01:00", "", "00:00:01:00 + 108000");
+        cell("=", "00:00:01:00 _ 30", "00:00:01:00 _ 30", "01:00:01:00 _ 108030");
+        cell("+", "_ + 30", "_ + 30", "_ + 108030");
+        cell("-", "_ - 30", "_ - 30", "_ - 108030");
+        cell("C", "_", "_ _ 108000", "_ + 108000");
+        cell("C C", "", "", "_ _ 108000");
+        cell("menu:Clear", "_", "", "");
+        cell("menu:Clear menu:Clear", "", "", "_ _ 108000");
+        cell("RC", "", "01:00:00:00 _ 108000", "01:00:00:00 + 108000");
+        cell("menu:Recall", "00:00:01:00", "01:00:00:00 _ 108000", "");
+        cell("T/F", "30 _ 30 F", "30 _ 30 F", "108030 _ 108030 F");
+        cell("menu:Change_T/F", "_ _ - F", "108000 _ 108000 F", "108000 + 108000 F");
+        cell("format:25", "_", "", "");
+        cell("C =", "ERROR", "", "ERROR + 108000");
+        cell("C -", "ERROR", "", "_ - 108000");
+        cell("set:1.5 =", "", "ERROR _ 108000", "");
 
         // Key entry.
-        row("nothing keyed", "", "");
-        row("keys 1", "1", "00:00:00:01");
-        row("keys 1 2", "1 2", "00:00:00:12");
-        row("keys 1 2 3", "1 2 3", "00:00:01:23");
-        row("keys 1 2 3 4", "1 2 3 4", "00:00:12:34");
         row("keys 1 2 3 4 <", "1 2 3 4 <", "00:00:01:23");
         row("30 DF separator", "format:30_DF 1", "00:00:00;01");
         row("120 three frame digits", "format:120_NDF 1", "00:00:00:001");
         row("ninth digit pushes out the first", "1 2 3 4 5 6 7 8 9", "23:45:67:89");
         row("take back to zero", "1 <", "00:00:00:00");
-        row("take back on empty", "<", "");
-        row("separators only", "set:: 5", "00:00:00:05");
-        row("digits shift into a result", HOUR "5", "10:00:00:05", "", 108000);
+        row("digits shift into a result", HOUR "5", "10:00:00:05 _ 108000");
         row("double zero key", "1 00 00 00", "01:00:00:00");
-        row("error text dropped with the key", "= 1", "");
-        row("key that is no digit", "1 num:ab", "00:00:00:01");
-        row("combining mark", "set:1\u0301 2", "");
-        // Longer than the entry width: only by paste or register load.
-        row("long paste take back", "paste:123456789012 <", "12:34:56:78");
-        row("long paste leading zeros", "paste:000001234567 <", "00:12:34:56");
-        row("long paste beyond 32 bits", "paste:999999999999 <", "99:99:99:99");
-        row("frame leading zeros", "T/F 0 0 7", "007", "", -1, true);
-        row("frame width 8", "T/F 1 2 3 4 5 6 7 8 9", "23456789", "", -1, true);
-        row("frame width 9 at 120", "format:120_DF T/F 1 2 3 4 5 6 7 8 9", "123456789", "", -1,
-            true);
-        row("frame take back", "T/F 7 <", "", "", -1, true);
-        row("frame take back whole character", "T/F set:1e\u0301 <", "1", "", -1, true);
+        row("error text or a mark dropped with the key", "= 1 set:1\u0301 2", "_");
+        row("long paste take back", "paste:000001234567 <", "00:12:34:56");
+        row("frame leading zeros", "T/F 0 0 7", "007 _ - F");
+        row("frame width 8, 9 at 120",
+            "T/F 1 2 3 4 5 6 7 8 9 ?display:23456789 format:120_DF 1 2 3 4 5 6 7 8 9",
+            "123456789 _ - F");
+        row("frame take back whole character", "T/F set:1e\u0301 <", "1 _ - F");
+        row("10,000 emoji keyed over", "T/F paste:<emoji> 7", "_ _ - F");
 
         // The equals step.
-        row("25 frame count reduced", "format:25 T/F 2 1 6 0 0 0 1 =", "1", "", 1, true);
-        row("25 chained additions", "format:25 T/F 1 + 2 + 3 =", "6", "", 6, true);
-        row("25 subtraction wraps", "format:25 T/F 0 = - 1 =", "2159999", "", 2159999, true);
-        row("30 DF nominal day", "format:30_DF T/F 0 = 2 5 8 9 5 0 0 =", "2589500", "", 2589500,
-            true);
-        row("30 DF skipped label", "format:30_DF 1 0 0 0 0 = =", "00:01:00;02", "", 1800);
-        row("error keeps the addition", HOUR "+ = 1 5 =", "01:00:00:05", "", 108005);
-        row("road of one calculation", "1 + 1 5 =", "00:00:00:16", "", 16);
-        row("other sign text", HOUR "sign:x 1 5 =", "00:00:00:15", "x", 15);
-        row("change T/F and back", HOUR "menu:Change_T/F menu:Change_T/F", "01:00:00:00", "",
-            108000);
-        row("change T/F empty display", HOUR "C menu:Change_T/F", "", "", 108000, true);
-        row("T/F on empty display", "T/F", "", "", -1, true);
-        row("recall zero", "T/F 0 = C RC", "0", "", 0, true);
-        row("all clear keeps frame mode", "T/F 1 = AC", "", "", -1, true);
+        row("25 frame count reduced", "format:25 T/F 2 1 6 0 0 0 1 =", "1 _ 1 F");
+        row("25 subtraction wraps", "format:25 T/F 0 = - 1 =", "2159999 _ 2159999 F");
+        row("30 DF nominal day", "format:30_DF T/F 0 = 2 5 8 9 5 0 0 =", "2589500 _ 2589500 F");
+        row("30 DF skipped label", "format:30_DF 1 0 0 0 0 = =", "00:01:00;02 _ 1800");
+        row("120 DF ten minutes to frames and back",
+            "format:120_DF 1 0 0 0 0 0 0 = T/F menu:Change_T/F", "00:10:00;000 _ 71928");
+        row("error keeps the addition", HOUR "+ = 1 5 =", "01:00:00:05 _ 108005");
+        row("other sign text", HOUR "sign:x 1 5 =", "00:00:00:15 x 15");
+        row("near-miss titles are ignored",
+            HOUR "+ key:_- key:T/F_ key:c num:= 1 5 menu:Copy_ menu:paste =",
+            "01:00:00:15 _ 108015");
+        row("change T/F empty display", HOUR "C menu:Change_T/F", "_ _ 108000 F");
+        row("recall zero", "T/F 0 = C RC", "0 _ 0 F");
 
-        // Registers keep display texts as they are.
-        row("load empty register", "1 mem:Load/Mem-1", "00:00:00:01");
-        row("frame count loads unchanged", "T/F 1 8 0 0 mem:Save/Mem-2 T/F mem:Load/Mem-2", "1800",
-            "", 1800);
+        // Registers keep display texts as they are; paste keeps twelve characters as the user
+        // sees them, and plain text only; copy leaves out an empty display and the error text.
+        row("frame count loads unchanged", "T/F 1 8 0 0 mem:Save/Mem-2 T/F mem:Load/Mem-2",
+            "1800 _ 1800");
         row("clear all mem", "set:5 mem:Save/Mem-1 mem:Memory/Clear_All_Mem set:7 mem:Load/Mem-1",
             "7");
-        row("error text saved", "= mem:Save/Mem-5 set:1 mem:Load/Mem-5", "ERROR");
-        row("load of no register", "set:1 mem:Load/Mem-10", "1");
-
-        // Paste keeps twelve characters as the user sees them, and plain text only.
-        const QString eAcute = QStringLiteral("e\u0301");
+        row("error text saved, no register loaded",
+            "= mem:Save/Mem-5 set:1 mem:Load/Mem-10 ?Mem-5:ERROR", "1");
         row("paste 15 digits keeps 12", "1 paste:123456789012345", "123456789012");
-        row("paste 11 and CR LF whole", "1 paste:01:02:03:04\r\n", "01:02:03:04\r\n");
-        row("paste 12 and CR LF cut", "1 paste:01:02:03:045\r\n", "01:02:03:045");
-        row("paste combining marks count once", "1 paste:" + eAcute.repeated(13),
-            eAcute.repeated(12));
-        row("paste empty text empties", "1 paste:", "");
-        row("paste without text keeps the display", "1 image", "00:00:00:01");
+        row("paste 11 and CR LF whole", "paste:01:02:03:04\r\n", "01:02:03:04\r\n");
+        row("paste 12 and CR LF cut", "paste:01:02:03:045\r\n", "01:02:03:045");
+        row("paste combining marks count once", "paste:" + QString("e\u0301").repeated(13),
+            QString("e\u0301").repeated(12));
+        row("paste without text keeps the display", "1 noclip menu:Paste", "00:00:00:01");
+        row("copy", "clip:x menu:Copy ?clip:x set:Error menu:Copy set:ERROR menu:Copy ?clip:Error",
+            "ERROR");
+
+        // Focus changes: the first activation comes with starting up and never pastes; a mixed
+        // check box is not ticked.
+        row("automatic copy", "1 boxes:20 out ?clip:00:00:00:01 set:ERROR out ?clip:00:00:00:01",
+            "ERROR");
+        row("automatic copy mixed", "1 boxes:10 clip:x out ?clip:x", "00:00:00:01");
+        row("automatic paste after the start", "boxes:02 clip:7 set:x in ?display:x in", "7");
+        row("automatic paste mixed", "boxes:01 clip:7 in set:x in", "x");
+
+        // The kept settings: restored at start, each change on disk at once, nothing else written;
+        // what the file cannot hold comes back empty and costs no other setting.
+        row("first run writes nothing", "?nofile ?boxes:00 ?format:30_NDF ?Mem-9:", "_");
+        row("settings survive a restart",
+            "boxes:21 format:120_DF set:00:00:01;02 mem:Save/Mem-2 restart ?boxes:20 "
+            "?format:120_DF ?Mem-2:00:00:01;02",
+            "_");
+        row("changes on disk at once",
+            "set:1 mem:Save/Mem-4 ?file:Mem-4=1 boxes:02 ?file:defPaste=true ?file:defCopy=false "
+            "format:25 ?file:defFormat=25 mem:Memory/Clear_All_Mem ?file:Mem-4=",
+            "_");
+        row("other actions leave the file alone",
+            "restart mark 1 + 2 T/F = mem:Load/Mem-1 menu:Copy menu:Paste menu:All_Clear "
+            "menu:Change_T/F out in ?unchanged",
+            "_");
+        row("unknown stored format",
+            "edited:[General]|defFormat=29.97_DF|defCopy=true ?format:30_NDF ?boxes:20", "_");
+        // Texts with ';' must be quoted in the file, or the rest of the line is a comment.
+        row("hand-edited registers",
+            "edited:[defMem]|Mem-5=\"00:00:00;02\"|Mem-6=x ?Mem-5:00:00:00;02 ?Mem-1:<missing> "
+            "mem:Load/Mem-6",
+            "x");
+        row("half a surrogate pair saved",
+            "boxes:22 format:60_DF 1 mem:Save/Mem-1 paste:<surrogate> mem:Save/Mem-2 restart "
+            "?boxes:22 ?format:60_DF ?Mem-2: ?Mem-1:00:00:00;01",
+            "_");
+        row("70,000 combining marks saved",
+            "boxes:20 paste:<marks> mem:Save/Mem-1 restart ?boxes:20 mem:Load/Mem-1 1", "_");
+        row("byte-order marks saved", "paste:\uFEFF5|\uFEFF6 mem:Save/Mem-8 restart mem:Load/Mem-8",
+            "5|6");
+        row("unknown names are no registers",
+            "mem:Save/Mem-10 mem:Save/x restart ?Mem-10:<missing>", "_");
     }
     void script()
     {
         QFETCH(QString, script);
-        QFETCH(qint64, frame);
-        QFETCH(bool, frameMode);
-        ViewController panel;
-        panel.usePasteboard(std::make_unique<app::DesktopClipboard>());
-        panel.usePreferences(
-            std::make_unique<store::Preferences>(folder.filePath(QStringLiteral("tcpad.conf"))));
-        panel.viewDidLoad();
-        run(panel, script);
-        const Ui::ViewController &ui = panel.controls();
-        QTEST(ui.scratchPadRegister->text(), "display");
-        QTEST(ui.sign->text(), "sign");
-        QCOMPARE(panel.accumulator() ? qint64(panel.accumulator()->frameNumber) : -1, frame);
-        QCOMPARE(ui.timecodeOrFrame->text(), QLatin1String(frameMode ? "Frame" : "Timecode"));
-        QCOMPARE(panel.isTimecodeMode(), !frameMode);
+        QFETCH(QStringList, expected);
+        QFile::remove(file);
+        clipboard.reset();
+        start();
+        run(script);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        const Ui::ViewController &ui = panel->controls();
+        const qint64 frame = expected[2] == "-" ? -1 : expected[2].toLongLong();
+        QCOMPARE(ui.scratchPadRegister->text(), expected[0] == "_" ? "" : unescaped(expected[0]));
+        QCOMPARE(ui.sign->text(), expected[1] == "_" ? "" : expected[1]);
+        QCOMPARE(panel->accumulator() ? qint64(panel->accumulator()->frameNumber) : -1, frame);
+        QCOMPARE(ui.timecodeOrFrame->text(), expected[3] == "F" ? "Frame" : "Timecode");
+        QCOMPARE(panel->isTimecodeMode(), expected[3] == "T");
         // The format can change only while no calculation is under way.
         QCOMPARE(ui.popupFormat->isEnabled(), frame < 0);
         QCOMPARE(ui.buttonRC->isEnabled(), frame >= 0);
-        QCOMPARE(ui.popupFormat->currentText() == QLatin1String("30 NDF"),
-                 !script.contains(QLatin1String("format:")));
-        QCOMPARE(panel.registers().keys(), store::registerNames());
     }
 
-    void copy_data()
+    // Long pseudo-random runs of every kind of step, checked after each by the panel driver.
+    // Every change is written and flushed to the disk: in memory the run takes seconds.
+    void driven()
     {
-        QTest::addColumn<QString>("display");
-        QTest::addColumn<QString>("clipboard");
-        // An empty display and the exact error text are not copied.
-        for (const char *text : {"ERROR", "", "Error"}) {
-            QTest::newRow(*text ? text : "empty")
-                << text << (qstrcmp(text, "Error") ? "before" : text);
-        }
-    }
-    void copy()
-    {
-        QFETCH(QString, display);
-        ViewController panel;
-        panel.usePasteboard(std::make_unique<app::DesktopClipboard>());
-        panel.controls().scratchPadRegister->setText(display);
-        for (const bool byMenu : {true, false}) {
-            QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-            byMenu ? panel.respondsToMenu(QStringLiteral("Copy")) : panel.copyToPasteboard();
-            QTEST(QGuiApplication::clipboard()->text(), "clipboard");
+        QTemporaryDir fast((QDir("/dev/shm").exists() ? "/dev/shm" : QDir::tempPath()) +
+                           "/tst_panel-XXXXXX");
+        QVERIFY(fast.isValid());
+        for (std::uint64_t seed = 1; seed <= 6; ++seed) {
+            std::mt19937_64 bits(seed);
+            std::vector<std::uint8_t> bytes(24 * 1024);
+            std::generate(bytes.begin(), bytes.end(), [&] { return std::uint8_t(bits()); });
+            const std::size_t steps =
+                fuzz::drivePanel(bytes, fast.filePath("tcpad.conf"), bytes.size());
+            // Short steps are the rule; far fewer would test far less than the row claims.
+            QVERIFY2(steps > bytes.size() / 4, qPrintable(QString::number(steps)));
         }
     }
 };
