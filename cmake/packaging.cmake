@@ -12,6 +12,7 @@ set(TCPAD_MAINTAINER "The tcpad developers <developers@tcpad.invalid>"
 # The Debian changelog is the one record of releases: its newest entry must be this version, and
 # its date becomes the release date in the AppStream metadata.
 set(share ${PROJECT_SOURCE_DIR}/app/share)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${share}/changelog)
 file(STRINGS ${share}/changelog changelogVersion LIMIT_COUNT 1 REGEX "^tcpad \\(")
 string(REGEX REPLACE "^tcpad \\(([^)]*)\\).*" "\\1" changelogVersion "${changelogVersion}")
 if(NOT changelogVersion STREQUAL PROJECT_VERSION)
