@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The tcpad developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Debian packages tcpad needs, and a helper that installs the missing ones. Sourced by the
 # README's commands; installs as root, or through sudo when run as another user.
 
@@ -5,7 +9,7 @@ buildPackages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa
                libxcb1-dev)
 runPackages=(qt6-qpa-plugins)
 testPackages=(dpkg-dev file xvfb xauth xfonts-base openbox xdotool xclip x11-utils clang libclang-rt-dev
-              desktop-file-utils appstream)
+              desktop-file-utils appstream lintian reuse man-db groff-base)
 benchPackages=(libbenchmark-dev libavutil-dev libxcb1-dev xvfb openbox x11-utils dbus-daemon)
 
 installPackages()

@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
-# Builds the Debian package with CPack, checks its contents and dependencies, unpacks it and
-# starts the unpacked binary headless to see that it runs.
+# SPDX-FileCopyrightText: 2026 The tcpad developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
+# Builds the Debian package with CPack, checks its contents, dependencies and description, has
+# lintian find no error or warning in it, unpacks it and starts the unpacked binary headless to
+# see that it runs.
 set -euo pipefail
 buildDir=$1
 workDir=$2
@@ -22,6 +27,11 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for dependency in libqt6widgets6 qt6-qpa-plugins; do
     grep -q "$dependency" <<<"$depends" || { echo "package does not depend on $dependency: $depends"; exit 1; }
 done
+# CPack joins a list's items with ';', which would then open a line of the long description.
+description=$(dpkg-deb -f "$deb" Description)
+! grep -q '^ ;' <<<"$description" || { echo "stray ';' in the description:"; echo "$description"; exit 1; }
+# Informational and pedantic tags are advice; errors and warnings are faults.
+lintian --tag-display-limit 0 --fail-on error,warning "$deb" || { echo "lintian finds faults"; exit 1; }
 
 dpkg-deb -x "$deb" "$workDir/root"
 export XDG_CONFIG_HOME="$workDir/config"
