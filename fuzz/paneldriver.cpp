@@ -2,7 +2,6 @@
 
 #include "panel/viewcontroller.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QPushButton>
 
@@ -67,7 +66,7 @@ private:
 
     void step()
     {
-        const std::uint8_t kind = next() % 16;
+        const std::uint8_t kind = next() % 14;
         const QString title = pick(keyTitles);
         if (kind < 6) {
             const auto keys = panel->findChildren<QPushButton *>();
@@ -91,8 +90,6 @@ private:
             ui().checkboxPaste->setCheckState(static_cast<Qt::CheckState>(next() % 3));
             panel->automaticCopy();
             panel->automaticPaste();
-        } else if (kind == 14 && next() % 4 == 0) {
-            restart(); // by far the slowest step: it writes and reads the file
         }
     }
 
@@ -157,39 +154,6 @@ private:
                            display().isEmpty() == text->isEmpty()
                      : display() == before,
                 "a paste shows the start of the clipboard text, and nothing else changes it");
-    }
-
-    void restart()
-    {
-        const bool copy = ui().checkboxCopy->checkState() == Qt::Checked;
-        const bool paste = ui().checkboxPaste->checkState() == Qt::Checked;
-        const QString format = ui().popupFormat->currentText();
-        store::RegisterMap kept;
-        for (const QString &name : store::registerNames()) {
-            // The file holds no byte-order mark, and no text too long or with half a
-            // surrogate pair: such a register comes back empty.
-            QString text = panel->registers().value(name).remove(QChar(0xFEFF));
-            const bool fits =
-                text.size() <= store::Preferences::maxTextLength && text.isValidUtf16();
-            kept.insert(name, fits ? text : QString());
-        }
-        require(panel->savePreferences(), "the settings are saved");
-        panel.reset();
-        // QSettings takes a file of the size and time of one it read before as unchanged.
-        QFile stored(file);
-        require(stored.open(QIODevice::ReadWrite | QIODevice::ExistingOnly) &&
-                    stored.setFileTime(QDateTime::currentDateTime().addSecs(position),
-                                       QFileDevice::FileModificationTime),
-                "the settings file is there");
-        stored.close();
-        start();
-        require((ui().checkboxCopy->checkState() == Qt::Checked) == copy &&
-                    (ui().checkboxPaste->checkState() == Qt::Checked) == paste &&
-                    ui().popupFormat->currentText() == format && panel->registers() == kept,
-                "a restart brings back the check boxes, the format and the nine registers");
-        require(display().isEmpty() && ui().sign->text().isEmpty() && panel->isTimecodeMode() &&
-                    !panel->accumulator() && panel->startingUp(),
-                "a restart begins in the start state");
     }
 
     void check() const
