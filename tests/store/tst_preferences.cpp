@@ -42,7 +42,7 @@ private slots:
             const rlimit small{2048, RLIM_INFINITY}, unlimited{RLIM_INFINITY, RLIM_INFINITY};
             p.setRegister("Mem-1", QString(4000, 'x'));
             std::signal(SIGXFSZ, SIG_IGN);
-            setrlimit(RLIMIT_FSIZE, &small);
+            QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0); // a hard limit of its own would refuse
             const bool written = p.synchronize();
             setrlimit(RLIMIT_FSIZE, &unlimited);
             QVERIFY(!written && Preferences(path).defFormat() == "25"); // the old file is intact
