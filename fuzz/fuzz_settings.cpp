@@ -1,6 +1,7 @@
 // Any bytes as the settings file. The store reads it without fault and hands out only what the
 // panel can use: a title of the format list and registers of known names and plausible length.
-// Saving succeeds, a new store reads back the same, and saving that again writes the same bytes.
+// With the bytes also saved as a register text, saving succeeds, a new store reads back the same,
+// and saving that again writes the same bytes.
 #include "store/preferences.h"
 #include "timecode/timecode.h"
 
@@ -34,6 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         ok = ok && store::registerNames().contains(it.key()) &&
              it.value().size() <= Preferences::maxTextLength;
     }
+    // The same bytes as a register text: whatever the store keeps of it must survive the file.
+    prefs.setRegister("Mem-1",
+                      QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size)));
     ok = ok && prefs.synchronize();
     const QByteArray saved = readAll(path);
     Preferences reread(path);
