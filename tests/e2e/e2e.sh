@@ -15,6 +15,7 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER
 failed=0 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
 
+# shellcheck source=scripts/privatedesktop.sh
 source "$(dirname "$0")/../../scripts/privatedesktop.sh"
 fail() { echo "    FAIL: $*"; return 1; }
 
@@ -34,7 +35,7 @@ startTcpad()
 {
     "$tcpad" >"$work/tcpad.log" 2>&1 &
     pid=$!
-    pids+=($pid)
+    pids+=("$pid")
     window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$pid" | head -1)
     [ -n "$window" ] || fail "no tcpad window" || return 1
     xdotool windowactivate --sync "$window"
