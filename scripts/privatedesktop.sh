@@ -2,7 +2,8 @@
 # openbox as the window manager. Sourced; the caller keeps a `pids` array and kills them at exit.
 
 # startPrivateDesktop WORKDIR SCREEN: starts both, exports DISPLAY, sets desktopServerPid to the X
-# server's process, returns once openbox manages the screen.
+# server's process, returns once openbox manages the screen (waiting up to 20 s for each, as a
+# busy machine can be slow to start them).
 startPrivateDesktop()
 {
     local work=$1 screen=$2
@@ -10,7 +11,7 @@ startPrivateDesktop()
     Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
     desktopServerPid=$!
     pids+=($desktopServerPid)
-    for _ in $(seq 100); do
+    for _ in $(seq 400); do
         [ -s "$work/display" ] && break
         sleep 0.05
     done
@@ -20,7 +21,7 @@ startPrivateDesktop()
 
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
     pids+=($!)
-    for _ in $(seq 100); do
+    for _ in $(seq 400); do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
         sleep 0.05
     done
