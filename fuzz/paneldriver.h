@@ -1,14 +1,27 @@
-// Drives a headless calculator panel from a stream of bytes and checks after every step that the
-// panel still holds together. Shared by the panel fuzz target, which lets the fuzzer choose the
-// bytes, and by the panel test, which feeds it fixed pseudo-random streams.
+// A headless calculator panel driven by steps, with a clipboard in memory and a settings file of
+// its own. The panel test runs its rows through it; the panel fuzz target decodes a stream of bytes
+// into steps and checks after each that the panel still holds together.
+//
+// Steps, by kind and argument:
+//   a key title    click the panel key with this title   key:T num:T   enteredKey/enteredKeyNum(T)
+//   menu:T         respondsToMenu(T)                     mem:P/T       item T of the menu titled P
+//   format:T       select format T                       set:T         put T in the display
+//   clip:T noclip  the clipboard holds T / no plain text paste:T       clip:T, then "Paste"
+//   boxes:CP       check box states, 0 1 2 = off mixed on out in       the application loses /
+//   restart        save, start a new panel on the file                 gains the focus
+//   mark           remember the file's bytes
+// and checks: ?display:T ?clip:T ?format:T ?boxes:CP ?Mem-N:T (a register), ?file:L (the file has
+// line L), ?unchanged (as at mark, or at the start).
 #pragma once
 
 #include "panel/pasteboard.h"
+#include "panel/viewcontroller.h"
 
 #include <QString>
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 
@@ -27,9 +40,30 @@ private:
     std::optional<QString> &text;
 };
 
-/// Runs at most maxSteps of the steps the bytes describe on a panel kept in settingsFile (removed
-/// first) and answers how many ran. Missing bytes read as zero. A broken rule stops the process
-/// with a message naming the rule.
+class PanelScript
+{
+public:
+    /// Starts a panel on the settings file, removed first: a first run.
+    explicit PanelScript(const QString &settingsFile);
+    /// Runs one step; answers what went wrong (a check that failed, a save that failed), if
+    /// anything.
+    std::optional<QString> step(const QString &kind, const QString &argument = QString());
+
+    panel::ViewController &panel() const { return *controller; }
+    std::optional<QString> clipboard;
+
+private:
+    void start();
+
+    QString file;
+    QByteArray marked;
+    int starts = 0;
+    std::unique_ptr<panel::ViewController> controller;
+};
+
+/// Runs at most maxSteps of the steps the bytes describe on a first run of a panel kept in
+/// settingsFile and answers how many ran. Missing bytes read as zero. A broken rule stops the
+/// process with a message naming the rule.
 std::size_t drivePanel(std::span<const std::uint8_t> bytes, const QString &settingsFile,
                        std::size_t maxSteps);
 

@@ -1,45 +1,19 @@
-// The calculator panel driven through its keys, menus, clipboard, focus changes and restarts.
-//
-// A script is steps separated by blanks ('_' is a blank inside a step, '|' a line break):
-//   7 + T/F ...    click the panel key with this title   key:T num:T   enteredKey/enteredKeyNum(T)
-//   menu:T         respondsToMenu(T)                     mem:P/T       item T of the menu titled P
-//   format:T       select format T                       set:T sign:T  put T in display / sign
-//   clip:T noclip  the clipboard holds T / no plain text paste:T       clip:T, then "Paste"
-//   boxes:CP       check box states, 0 1 2 = off mixed on out in       the application loses /
-//   restart        save, start a new panel on the file                 gains the focus
-//   mark           remember the file's bytes
-// and checks, which end the row when they fail: ?display:T ?clip:T ?format:T ?boxes:CP ?Mem-N:T
-// (a register), ?file:L (the file has line L), ?unchanged (as at mark, or at the start). In a text,
-// <surrogate>, <marks> and <emoji> stand for half a surrogate pair, one letter with 70,000
-// combining marks, and 10,000 emoji.
-//
-// What a row expects at the end: "display sign frame mode", '_' for an empty text, '-' for no
-// accumulator, T or F for the display mode; left out, sign, frame and mode read "_ - T".
+// The calculator panel driven through its keys, menus, clipboard, focus changes and restarts:
+// each row is a script of steps separated by blanks ('_' is a blank inside a step, '|' a line
+// break), as fuzz/paneldriver.h lists them. What a row expects at the end: "display sign frame
+// mode", '_' for an empty text, '-' for no accumulator, T or F for the display mode; left out,
+// sign, frame and mode read "_ - T".
 #include "fuzz/paneldriver.h"
-#include "panel/viewcontroller.h"
 
-#include <QDateTime>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <functional>
-#include <map>
 #include <random>
 
 namespace {
 
 // The accumulator at 01:00:00:00 (frame 108000 at 30 NDF).
 #define HOUR "1 0 0 0 0 0 0 = "
-
-QString unescaped(QString text)
-{
-    return text.replace('_', ' ')
-        .replace('|', '\n')
-        .replace("<surrogate>", QChar(0xD800))
-        .replace("<marks>", '1' + QString(70000, QChar(0x0301)))
-        .replace("<emoji>", QString("\U0001F600").repeated(10000));
-}
 
 void row(const QString &name, const QString &script, const QString &expected)
 {
@@ -63,12 +37,6 @@ void cell(const char *input, const char *empty, const char *holding, const char 
     }
 }
 
-QByteArray contents(const QString &file)
-{
-    QFile saved(file);
-    return saved.open(QIODevice::ReadOnly) ? saved.readAll() : QByteArray();
-}
-
 } // namespace
 
 class PanelTest : public QObject
@@ -77,89 +45,6 @@ class PanelTest : public QObject
 
     QTemporaryDir folder;
     const QString file = folder.filePath("tcpad.conf");
-    std::optional<QString> clipboard;
-    std::unique_ptr<panel::ViewController> panel;
-    int starts = 0;
-
-    void start()
-    {
-        panel.reset();
-        // QSettings takes a file of the size and time of one it read before as unchanged.
-        QFile stored(file);
-        if (stored.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
-            stored.setFileTime(QDateTime::currentDateTime().addSecs(++starts),
-                               QFileDevice::FileModificationTime);
-        }
-        stored.close();
-        panel = std::make_unique<panel::ViewController>();
-        panel->usePasteboard(std::make_unique<fuzz::StandInPasteboard>(clipboard));
-        panel->usePreferences(std::make_unique<store::Preferences>(file));
-        panel->viewDidLoad();
-    }
-
-    void run(const QString &script)
-    {
-        QByteArray marked = contents(file);
-        const auto &ui = [this]() -> const Ui::ViewController & { return panel->controls(); };
-        const auto state = [](QChar digit) { return Qt::CheckState(digit.digitValue()); };
-        const std::map<QString, std::function<void(const QString &)>> steps = {
-            {"key", [&](const QString &t) { panel->enteredKey(t); }},
-            {"num", [&](const QString &t) { panel->enteredKeyNum(t); }},
-            {"menu", [&](const QString &t) { panel->respondsToMenu(t); }},
-            {"mem",
-             [&](const QString &t) {
-                 panel->memController(t.section('/', 1), t.section('/', 0, 0));
-             }},
-            {"format", [&](const QString &t) { ui().popupFormat->setCurrentText(t); }},
-            {"set", [&](const QString &t) { ui().scratchPadRegister->setText(t); }},
-            {"sign", [&](const QString &t) { ui().sign->setText(t); }},
-            {"clip", [&](const QString &t) { clipboard = t; }},
-            {"noclip", [&](const QString &) { clipboard.reset(); }},
-            {"paste", [&](const QString &t) { clipboard = t, panel->respondsToMenu("Paste"); }},
-            {"boxes",
-             [&](const QString &t) {
-                 ui().checkboxCopy->setCheckState(state(t[0]));
-                 ui().checkboxPaste->setCheckState(state(t[1]));
-             }},
-            {"out", [&](const QString &) { panel->automaticCopy(); }},
-            {"in", [&](const QString &) { panel->automaticPaste(); }},
-            {"restart",
-             [&](const QString &) {
-                 QVERIFY(panel->savePreferences());
-                 start();
-             }},
-            {"mark", [&](const QString &) { marked = contents(file); }},
-            {"?unchanged", [&](const QString &) { QCOMPARE(contents(file), marked); }},
-            {"?file",
-             [&](const QString &t) { QVERIFY(contents(file).split('\n').contains(t.toUtf8())); }},
-            {"?display", [&](const QString &t) { QCOMPARE(ui().scratchPadRegister->text(), t); }},
-            {"?clip", [&](const QString &t) { QCOMPARE(clipboard.value_or("<none>"), t); }},
-            {"?format", [&](const QString &t) { QCOMPARE(ui().popupFormat->currentText(), t); }},
-            {"?boxes",
-             [&](const QString &t) {
-                 QCOMPARE(ui().checkboxCopy->checkState(), state(t[0]));
-                 QCOMPARE(ui().checkboxPaste->checkState(), state(t[1]));
-             }},
-        };
-        for (const QString &step : script.split(' ', Qt::SkipEmptyParts)) {
-            const QString kind = step.section(':', 0, 0);
-            const QString arg = unescaped(step.section(':', 1));
-            if (steps.count(kind)) {
-                steps.at(kind)(arg);
-            } else if (kind.startsWith("?Mem")) {
-                QCOMPARE(panel->registers().value(kind.mid(1), "<missing>"), arg);
-            } else {
-                const auto keys = panel->findChildren<QPushButton *>();
-                const auto key = std::find_if(keys.begin(), keys.end(),
-                                              [&](auto *b) { return b->text() == step; });
-                QVERIFY2(key != keys.end(), qPrintable(step));
-                (*key)->click();
-            }
-            if (QTest::currentTestFailed()) {
-                return;
-            }
-        }
-    }
 
 private slots:
     void script_data()
@@ -197,7 +82,6 @@ private slots:
         row("30 DF separator", "format:30_DF 1", "00:00:00;01");
         row("120 three frame digits", "format:120_NDF 1", "00:00:00:001");
         row("ninth digit pushes out the first", "1 2 3 4 5 6 7 8 9", "23:45:67:89");
-        row("take back to zero", "1 <", "00:00:00:00");
         row("digits shift into a result", HOUR "5", "10:00:00:05 _ 108000");
         row("double zero key", "1 00 00 00", "01:00:00:00");
         row("error text or a mark dropped with the key", "= 1 set:1\u0301 2", "_");
@@ -207,17 +91,10 @@ private slots:
             "T/F 1 2 3 4 5 6 7 8 9 ?display:23456789 format:120_DF 1 2 3 4 5 6 7 8 9",
             "123456789 _ - F");
         row("frame take back whole character", "T/F set:1e\u0301 <", "1 _ - F");
-        row("10,000 emoji keyed over", "T/F paste:<emoji> 7", "_ _ - F");
 
         // The equals step.
         row("25 frame count reduced", "format:25 T/F 2 1 6 0 0 0 1 =", "1 _ 1 F");
-        row("25 subtraction wraps", "format:25 T/F 0 = - 1 =", "2159999 _ 2159999 F");
         row("30 DF nominal day", "format:30_DF T/F 0 = 2 5 8 9 5 0 0 =", "2589500 _ 2589500 F");
-        row("30 DF skipped label", "format:30_DF 1 0 0 0 0 = =", "00:01:00;02 _ 1800");
-        row("120 DF ten minutes to frames and back",
-            "format:120_DF 1 0 0 0 0 0 0 = T/F menu:Change_T/F", "00:10:00;000 _ 71928");
-        row("error keeps the addition", HOUR "+ = 1 5 =", "01:00:00:05 _ 108005");
-        row("other sign text", HOUR "sign:x 1 5 =", "00:00:00:15 x 15");
         row("near-miss titles are ignored",
             HOUR "+ key:_- key:T/F_ key:c num:= 1 5 menu:Copy_ menu:paste =",
             "01:00:00:15 _ 108015");
@@ -234,7 +111,6 @@ private slots:
             "= mem:Save/Mem-5 set:1 mem:Load/Mem-10 ?Mem-5:ERROR", "1");
         row("paste 15 digits keeps 12", "1 paste:123456789012345", "123456789012");
         row("paste 11 and CR LF whole", "paste:01:02:03:04\r\n", "01:02:03:04\r\n");
-        row("paste 12 and CR LF cut", "paste:01:02:03:045\r\n", "01:02:03:045");
         row("paste combining marks count once", "paste:" + QString("e\u0301").repeated(13),
             QString("e\u0301").repeated(12));
         row("paste without text keeps the display", "1 noclip menu:Paste", "00:00:00:01");
@@ -243,11 +119,12 @@ private slots:
 
         // Focus changes: the first activation comes with starting up and never pastes; a mixed
         // check box is not ticked.
-        row("automatic copy", "1 boxes:20 out ?clip:00:00:00:01 set:ERROR out ?clip:00:00:00:01",
+        row("automatic copy",
+            "1 boxes:10 clip:x out ?clip:x boxes:20 out ?clip:00:00:00:01 set:ERROR out "
+            "?clip:00:00:00:01",
             "ERROR");
-        row("automatic copy mixed", "1 boxes:10 clip:x out ?clip:x", "00:00:00:01");
-        row("automatic paste after the start", "boxes:02 clip:7 set:x in ?display:x in", "7");
-        row("automatic paste mixed", "boxes:01 clip:7 in set:x in", "x");
+        row("automatic paste",
+            "boxes:02 clip:7 set:x in ?display:x boxes:01 in ?display:x boxes:02 in", "7");
 
         // The kept settings: restored at start, each change on disk at once, nothing else written;
         // what the file cannot hold comes back empty and costs no other setting.
@@ -257,19 +134,14 @@ private slots:
             "?format:120_DF ?Mem-2:00:00:01;02",
             "_");
         row("changes on disk at once",
-            "set:1 mem:Save/Mem-4 ?file:Mem-4=1 boxes:02 ?file:defPaste=true ?file:defCopy=false "
+            "set:1 mem:Save/Mem-4 ?file:Mem-4=1 boxes:20 ?file:defCopy=true boxes:02 "
+            "?file:defCopy=false ?file:defPaste=true "
             "format:25 ?file:defFormat=25 mem:Memory/Clear_All_Mem ?file:Mem-4=",
             "_");
         row("other actions leave the file alone",
             "restart mark 1 + 2 T/F = mem:Load/Mem-1 menu:Copy menu:Paste menu:All_Clear "
             "menu:Change_T/F out in ?unchanged",
             "_");
-        row("half a surrogate pair saved",
-            "boxes:22 format:60_DF 1 mem:Save/Mem-1 paste:<surrogate> mem:Save/Mem-2 restart "
-            "?boxes:22 ?format:60_DF ?Mem-2: ?Mem-1:00:00:00;01",
-            "_");
-        row("70,000 combining marks saved",
-            "boxes:20 paste:<marks> mem:Save/Mem-1 restart ?boxes:20 mem:Load/Mem-1 1", "_");
         row("byte-order marks saved", "paste:\uFEFF5|\uFEFF6 mem:Save/Mem-8 restart mem:Load/Mem-8",
             "5|6");
         row("unknown names are no registers",
@@ -279,20 +151,22 @@ private slots:
     {
         QFETCH(QString, script);
         QFETCH(QStringList, expected);
-        QFile::remove(file);
-        clipboard.reset();
-        start();
-        run(script);
-        if (QTest::currentTestFailed()) {
-            return;
+        fuzz::PanelScript panel(file);
+        for (const QString &step : script.split(' ', Qt::SkipEmptyParts)) {
+            const QString arg = step.section(':', 1).replace('_', ' ').replace('|', '\n');
+            if (const auto failed = panel.step(step.section(':', 0, 0), arg)) {
+                QFAIL(qPrintable(step + ": " + *failed));
+            }
         }
-        const Ui::ViewController &ui = panel->controls();
+        const Ui::ViewController &ui = panel.panel().controls();
+        const auto &accumulator = panel.panel().accumulator();
         const qint64 frame = expected[2] == "-" ? -1 : expected[2].toLongLong();
-        QCOMPARE(ui.scratchPadRegister->text(), expected[0] == "_" ? "" : unescaped(expected[0]));
+        QCOMPARE(ui.scratchPadRegister->text(),
+                 expected[0] == "_" ? "" : expected[0].replace('|', '\n'));
         QCOMPARE(ui.sign->text(), expected[1] == "_" ? "" : expected[1]);
-        QCOMPARE(panel->accumulator() ? qint64(panel->accumulator()->frameNumber) : -1, frame);
+        QCOMPARE(accumulator ? qint64(accumulator->frameNumber) : -1, frame);
         QCOMPARE(ui.timecodeOrFrame->text(), expected[3] == "F" ? "Frame" : "Timecode");
-        QCOMPARE(panel->isTimecodeMode(), expected[3] == "T");
+        QCOMPARE(panel.panel().isTimecodeMode(), expected[3] == "T");
         // The format can change only while no calculation is under way.
         QCOMPARE(ui.popupFormat->isEnabled(), frame < 0);
         QCOMPARE(ui.buttonRC->isEnabled(), frame >= 0);
