@@ -39,6 +39,8 @@ std::optional<QString> PanelScript::step(const QString &kind, const QString &arg
 {
     panel::ViewController &p = *controller;
     const Ui::ViewController &ui = p.controls();
+    const auto before = p.accumulator();
+    const QString signBefore = ui.sign->text();
     QString failure;
     const std::map<QString, std::function<void()>> actions = {
         {"key", [&] { p.enteredKey(arg); }},
@@ -91,16 +93,70 @@ std::optional<QString> PanelScript::step(const QString &kind, const QString &arg
     } else {
         failure = "no such step";
     }
+    // What equals and paste must leave; after a restart the old panel is gone.
+    const QString text = kind == "=" || kind == "paste" ? ui.scratchPadRegister->text() : QString();
+    const std::string shown = text.toStdString();
+    const auto &after = controller->accumulator();
+    if (kind == "=" &&
+        !(shown == "ERROR"
+              ? after == before && ui.sign->text() == signBefore
+              : after && ui.sign->text().isEmpty() &&
+                    (p.isTimecodeMode()
+                         ? after->framesFromTimecodeText(shown) ==
+                               after->frameNumber % after->framesPerDay()
+                         : timecode::frameCountFromText(shown) == after->frameNumber))) {
+        failure = "equals leaves no sign and a result that reads back as the accumulator, or "
+                  "ERROR and nothing else changed";
+    }
+    if (kind == "paste" && (arg.left(text.size()) != text || text.isEmpty() != arg.isEmpty())) {
+        failure = "a paste shows the start of the clipboard text";
+    }
+    if (failure.isEmpty()) {
+        failure = brokenRule();
+    }
     return failure.isEmpty() ? std::nullopt : std::optional(failure);
+}
+
+QString PanelScript::brokenRule() const
+{
+    const panel::ViewController &p = *controller;
+    const Ui::ViewController &ui = p.controls();
+    const auto &accumulator = p.accumulator();
+    const QString sign = ui.sign->text();
+    const auto counting = p.selectedFormat().counting();
+    const QStringList names = store::registerNames();
+    const std::pair<bool, const char *> rules[] = {
+        {ui.popupFormat->isEnabled() == !accumulator && ui.buttonRC->isEnabled() == !!accumulator,
+         "the format is locked and recall offered exactly while a calculation runs"},
+        {sign.isEmpty() || (accumulator && (sign == "+" || sign == "-")),
+         "the sign field shows a pending operation only"},
+        {ui.timecodeOrFrame->text() == (p.isTimecodeMode() ? "Timecode" : "Frame"),
+         "the label names the display mode"},
+        {!accumulator || (accumulator->counting() == counting &&
+                          accumulator->frameNumber < accumulator->nominalFramesPerDay()),
+         "the accumulator counts in the selected format, within a day"},
+        {std::all_of(names.begin(), names.end(),
+                     [&](const QString &name) { return p.registers().contains(name); }),
+         "the nine registers stay"},
+        {panel::sharedViewController() == &p, "the panel is the shared one"},
+    };
+    for (const auto &[holds, rule] : rules) {
+        if (!holds) {
+            return QString("broken rule: ") + rule;
+        }
+    }
+    return QString();
 }
 
 namespace {
 
 // The titles the panel knows, and near misses of them: case, blanks, a neighbour's text.
-const QStringList keyTitles = QString("0|1|5|9|00|<|+|-|C|AC|RC|T/F|=||c|1.5|+-|:| 1").split(u'|');
+const QStringList keyTitles =
+    QString("0|1|2|3|4|5|6|7|8|9|00|<|+|-|C|AC|RC|T/F|=||c|1.5|+-|:| 1").split(u'|');
 const QStringList menuTitles =
     QString("Copy|Paste|Recall|All Clear|Clear|Back Space|Change T/F|Paste |copy|").split(u'|');
 const QStringList memoryParents = QString("Save|Load|Memory|").split(u'|');
+const QStringList memoryItems = QString("Mem-1|Mem-4|Mem-9|Mem-0|Mem-10|Clear All Mem").split(u'|');
 // Pieces of clipboard texts: timecode material, and what breaks when text is cut by code units
 // rather than by user-perceived characters.
 const QStringList textPieces =
@@ -108,26 +164,18 @@ const QStringList textPieces =
                       "\u0663|\uFEFF|01:00:00:00|00:01:00;02")
         .split(u'|');
 
-class Driver
+} // namespace
+
+std::size_t drivePanel(std::span<const std::uint8_t> bytes, const QString &settingsFile,
+                       std::size_t maxSteps)
 {
-public:
-    Driver(std::span<const std::uint8_t> bytes, const QString &file) : bytes(bytes), script(file) {}
-
-    std::size_t run(std::size_t maxSteps)
-    {
-        std::size_t steps = 0;
-        for (; steps < maxSteps && position < bytes.size(); ++steps) {
-            step();
-        }
-        return steps;
-    }
-
-private:
-    std::uint8_t next() { return position < bytes.size() ? bytes[position++] : 0; }
-    QString pick(const QStringList &titles) { return titles.at(next() % titles.size()); }
-
-    QString generatedText()
-    {
+    PanelScript script(settingsFile);
+    std::size_t position = 0;
+    const auto next = [&]() -> std::uint8_t {
+        return position < bytes.size() ? bytes[position++] : 0;
+    };
+    const auto pick = [&](const QStringList &titles) { return titles.at(next() % titles.size()); };
+    const auto text = [&] {
         QString text;
         for (int count = next() % 20; count > 0; --count) {
             // Rarely one long text: digits past any width, a lone surrogate, one character far
@@ -140,103 +188,34 @@ private:
                                   : QChar(u'1') + QString(70000, QChar(0x0301));
         }
         return text;
-    }
-
-    // A step of a kind the next byte picks, with its argument.
-    QStringList decode()
-    {
-        const auto keys = script.panel().findChildren<QPushButton *>();
-        const auto memoryItem = [&] {
-            const std::uint8_t item = next() % 12;
-            return item == 11 ? QString("Clear All Mem") : QString("Mem-%1").arg(item);
-        };
-        using Step = QStringList;
-        const std::function<Step()> steps[] = {
-            [&] { return Step() << keys.at(next() % keys.size())->text(); },
-            [&] { return Step() << "key" << pick(keyTitles); },
-            [&] { return Step() << "num" << pick(keyTitles); },
-            [&] { return Step() << "menu" << pick(menuTitles); },
-            [&] { return Step() << "mem" << pick(memoryParents) + '/' + memoryItem(); },
-            [&] { return Step() << "format" << timecode::formatTable[next() % 15].title.data(); },
-            [&] { return Step() << "paste" << generatedText(); },
-            [&] { return Step() << "noclip"; },
-            [&] { return Step() << "boxes" << QString("%1%2").arg(next() % 3).arg(next() % 3); },
-            [&] { return Step() << "out"; },
-            [&] { return Step() << "in"; },
-            // Restarts are by far the slowest steps.
-            [&] { return Step() << (next() % 8 ? "=" : "restart"); },
-        };
-        return steps[next() % std::size(steps)]();
-    }
-
-    // Runs a step, then checks what it must leave and what must hold after every step.
-    void step()
-    {
-        const auto before = script.panel().accumulator();
-        const QString signBefore = script.panel().controls().sign->text();
-        const QStringList chosen = decode();
-        if (chosen[0] == "format" && !script.panel().controls().popupFormat->isEnabled()) {
-            return; // a locked list takes no choice
+    };
+    using Step = QStringList;
+    const std::function<Step()> steps[] = {
+        [&] { return Step() << pick(keyTitles.mid(0, 19)); }, // a click
+        [&] { return Step() << "key" << pick(keyTitles); },
+        [&] { return Step() << "num" << pick(keyTitles); },
+        [&] { return Step() << "menu" << pick(menuTitles); },
+        [&] { return Step() << "mem" << pick(memoryParents) + '/' + pick(memoryItems); },
+        [&] { return Step() << "format" << timecode::formatTable[next() % 15].title.data(); },
+        [&] { return Step() << "paste" << text(); },
+        [&] { return Step() << "noclip"; },
+        [&] { return Step() << "boxes" << QString("%1%2").arg(next() % 3).arg(next() % 3); },
+        [&] { return Step() << "out"; },
+        [&] { return Step() << "in"; },
+        [&] { return Step() << (next() % 8 ? "=" : "restart"); }, // restarts are slow
+    };
+    std::size_t count = 0;
+    for (; count < maxSteps && position < bytes.size(); ++count) {
+        const Step step = steps[next() % std::size(steps)]();
+        if (step[0] == "format" && !script.panel().controls().popupFormat->isEnabled()) {
+            continue; // a locked list takes no choice
         }
-        const std::optional<QString> failed = script.step(chosen[0], chosen.value(1));
-        // A restart has replaced the panel.
-        const panel::ViewController &panel = script.panel();
-        const Ui::ViewController &ui = panel.controls();
-        const auto require = [&](bool holds, const char *rule) {
-            if (!holds) {
-                qFatal("broken rule: %s (%s %s: display \"%s\", sign \"%s\", at byte %zu)", rule,
-                       qPrintable(chosen[0]), qPrintable(chosen.value(1).left(40)),
-                       qPrintable(ui.scratchPadRegister->text().left(40)),
-                       qPrintable(ui.sign->text()), position);
-            }
-        };
-        require(!failed, failed ? qPrintable(*failed) : "");
-        const auto &accumulator = panel.accumulator();
-        const std::string shown = ui.scratchPadRegister->text().toStdString();
-        const QString sign = ui.sign->text();
-        if (chosen[0] == "=") {
-            require(
-                shown == "ERROR"
-                    ? accumulator == before && sign == signBefore
-                    : accumulator && sign.isEmpty() &&
-                          (panel.isTimecodeMode()
-                               ? accumulator->framesFromTimecodeText(shown) ==
-                                     accumulator->frameNumber % accumulator->framesPerDay()
-                               : timecode::frameCountFromText(shown) == accumulator->frameNumber),
-                "equals leaves no sign and a result that reads back as the accumulator, or "
-                "ERROR and nothing else changed");
-        } else if (chosen[0] == "paste") {
-            const QString now = ui.scratchPadRegister->text();
-            require(chosen[1].left(now.size()) == now && now.isEmpty() == chosen[1].isEmpty(),
-                    "a paste shows the start of the clipboard text");
+        if (const std::optional<QString> failed = script.step(step[0], step.value(1))) {
+            qFatal("%s (after %s %s, at byte %zu)", qPrintable(*failed), qPrintable(step[0]),
+                   qPrintable(step.value(1).left(40)), position);
         }
-        require(ui.popupFormat->isEnabled() == !accumulator &&
-                    ui.buttonRC->isEnabled() == accumulator.has_value(),
-                "the format is locked and recall offered exactly while a calculation runs");
-        require(sign.isEmpty() || (accumulator && (sign == "+" || sign == "-")),
-                "the sign field shows a pending operation only");
-        require(ui.timecodeOrFrame->text() == (panel.isTimecodeMode() ? "Timecode" : "Frame"),
-                "the label names the display mode");
-        require(!accumulator || (accumulator->counting() == panel.selectedFormat().counting() &&
-                                 accumulator->frameNumber < accumulator->nominalFramesPerDay()),
-                "the accumulator counts in the selected format, within a day");
-        for (const QString &name : store::registerNames()) {
-            require(panel.registers().contains(name), "the nine registers stay");
-        }
-        require(panel::sharedViewController() == &panel, "the panel is the shared one");
     }
-
-    std::span<const std::uint8_t> bytes;
-    std::size_t position = 0;
-    PanelScript script;
-};
-
-} // namespace
-
-std::size_t drivePanel(std::span<const std::uint8_t> bytes, const QString &settingsFile,
-                       std::size_t maxSteps)
-{
-    return Driver(bytes, settingsFile).run(maxSteps);
+    return count;
 }
 
 } // namespace fuzz

@@ -45,9 +45,11 @@ class PanelScript
 public:
     /// Starts a panel on the settings file, removed first: a first run.
     explicit PanelScript(const QString &settingsFile);
-    /// Runs one step; answers what went wrong (a check that failed, a save that failed), if
-    /// anything.
+    /// Runs one step; answers what went wrong, if anything: a check or a save that failed, or a
+    /// rule of the panel that no longer holds.
     std::optional<QString> step(const QString &kind, const QString &argument = QString());
+    /// The rule the panel breaks, or the empty text: what must hold whatever was done to it.
+    QString brokenRule() const;
 
     panel::ViewController &panel() const { return *controller; }
     std::optional<QString> clipboard;

@@ -22,17 +22,19 @@ void row(const QString &name, const QString &script, const QString &expected)
     QTest::newRow(qPrintable(name)) << script << parts;
 }
 
-// One input in each state of the calculator: empty, holding 01:00:00:00, and the same with "+"
-// pending, each showing the keyed operand 00:00:01:00 (30 frames) at 30 NDF. An empty
-// expectation leaves the state out.
-void cell(const char *input, const char *empty, const char *holding, const char *pending)
+// Inputs ("A or B": each of them) in each state of the calculator: empty, holding 01:00:00:00, and
+// the same with "+" pending, each showing the keyed operand 00:00:01:00 (30 frames) at 30 NDF. An
+// empty expectation leaves the state out.
+void cell(const char *inputs, const char *empty, const char *holding, const char *pending)
 {
     const char *setups[] = {"1 0 0 ", HOUR "C 1 0 0 ", HOUR "+ 1 0 0 "};
     const char *expected[] = {empty, holding, pending};
     const char *states[] = {"empty", "holding", "pending"};
-    for (int s = 0; s < 3; ++s) {
-        if (*expected[s]) {
-            row(QString("%1: %2").arg(states[s], input), setups[s] + QString(input), expected[s]);
+    for (const QString &input : QString(inputs).split(" or ")) {
+        for (int s = 0; s < 3; ++s) {
+            if (*expected[s]) {
+                row(QString("%1: %2").arg(states[s], input), setups[s] + input, expected[s]);
+            }
         }
     }
 }
@@ -54,22 +56,17 @@ private slots:
 
         // The state table: input, then what it leaves in each state.
         cell("5", "00:00:10:05", "00:00:10:05 _ 108000", "00:00:10:05 + 108000");
-        cell("<", "00:00:00:10", "00:00:00:10 _ 108000", "00:00:00:10 + 108000");
-        cell("menu:Back_Space", "00:00:00:10", "", "00:00:00:10 + 108000");
-        cell("AC", "_", "_", "_");
-        cell("menu:All_Clear", "_", "", "_");
+        cell("< or menu:Back_Space", "00:00:00:10", "00:00:00:10 _ 108000", "00:00:00:10 + 108000");
+        cell("AC or menu:All_Clear", "_", "_", "_");
         cell("paste:7", "7", "7 _ 108000", "7 + 108000");
         cell("mem:Save/Mem-1 set:x mem:Load/Mem-1", "00:00:01:00", "", "00:00:01:00 + 108000");
         cell("key:ac menu:clear num:+", "00:00:01:00", "", "00:00:01:00 + 108000");
         cell("=", "00:00:01:00 _ 30", "00:00:01:00 _ 30", "01:00:01:00 _ 108030");
         cell("+", "_ + 30", "_ + 30", "_ + 108030");
         cell("-", "_ - 30", "_ - 30", "_ - 108030");
-        cell("C", "_", "_ _ 108000", "_ + 108000");
-        cell("C C", "", "", "_ _ 108000");
-        cell("menu:Clear", "_", "", "");
-        cell("menu:Clear menu:Clear", "", "", "_ _ 108000");
-        cell("RC", "", "01:00:00:00 _ 108000", "01:00:00:00 + 108000");
-        cell("menu:Recall", "00:00:01:00", "01:00:00:00 _ 108000", "");
+        cell("C or menu:Clear", "_", "_ _ 108000", "_ + 108000");
+        cell("C C or menu:Clear menu:Clear", "", "", "_ _ 108000");
+        cell("RC or menu:Recall", "00:00:01:00", "01:00:00:00 _ 108000", "01:00:00:00 + 108000");
         cell("T/F", "30 _ 30 F", "30 _ 30 F", "108030 _ 108030 F");
         cell("menu:Change_T/F", "_ _ - F", "108000 _ 108000 F", "108000 + 108000 F");
         cell("format:25", "_", "", "");
@@ -165,11 +162,8 @@ private slots:
                  expected[0] == "_" ? "" : expected[0].replace('|', '\n'));
         QCOMPARE(ui.sign->text(), expected[1] == "_" ? "" : expected[1]);
         QCOMPARE(accumulator ? qint64(accumulator->frameNumber) : -1, frame);
-        QCOMPARE(ui.timecodeOrFrame->text(), expected[3] == "F" ? "Frame" : "Timecode");
+        // The driver checks that the label, the format list and the recall key agree with these.
         QCOMPARE(panel.panel().isTimecodeMode(), expected[3] == "T");
-        // The format can change only while no calculation is under way.
-        QCOMPARE(ui.popupFormat->isEnabled(), frame < 0);
-        QCOMPARE(ui.buttonRC->isEnabled(), frame >= 0);
     }
 
     // Long pseudo-random runs of every kind of step, checked after each by the panel driver.
