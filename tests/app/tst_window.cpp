@@ -13,10 +13,11 @@ class WindowTest : public QObject
     const Ui::ViewController &ui = window.viewController()->controls();
 
 private slots:
-    // Every key binding, pressed on the active window of a new start, once for each register
+    // The key bindings, pressed on the active window of a new start, once for each register
     // digit #. From frame mode: # goes into its register, a pending sum is cleared all, 12 goes
-    // through the clipboard, then 12 + 5900 - 12 + the register is recalled as timecode. The
-    // end-to-end suite presses keys in window-only mode and picks a format with Alt+F.
+    // through the clipboard, then 12 + 5900 - 12 + the register is recalled as timecode (the
+    // rate is 30). The end-to-end suite presses the rest (Return, Enter, Alt+F, Alt+O, Alt+P,
+    // Ctrl+Shift+W), also in window-only mode.
     // A menu item whose title no command knows would do nothing; in window-only mode the
     // right-click menu offers the menu bar's menus.
     void everyKeyAndMenuItemReachesThePanel()
