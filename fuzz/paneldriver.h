@@ -1,10 +1,10 @@
 // A headless calculator panel driven by steps, with a clipboard in memory and a settings file of
-// its own. The panel test runs its rows through it; the panel fuzz target decodes a stream of bytes
-// into steps and checks after each that the panel still holds together.
+// its own. The panel test runs its rows through it, the panel fuzz target any bytes read as
+// steps; after every step it checks that the panel still holds together.
 //
-// Steps, by kind and argument:
-//   a key title    click the panel key with this title   key:T num:T   enteredKey/enteredKeyNum(T)
-//   menu:T         respondsToMenu(T)                     mem:P/T       item T of the menu titled P
+// Steps, by kind and argument ('_' is a blank in an argument, '|' a line break):
+//   a key title    click the panel key with this title   menu:T        respondsToMenu(T)
+//   mem:P/T        item T of the menu titled P
 //   format:T       select format T                       set:T         put T in the display
 //   clip:T noclip  the clipboard holds T / no plain text paste:T       clip:T, then "Paste"
 //   boxes:CP       check box states, 0 1 2 = off mixed on out in       the application loses /
@@ -14,31 +14,14 @@
 // line L), ?unchanged (as at mark, or at the start).
 #pragma once
 
-#include "panel/pasteboard.h"
 #include "panel/viewcontroller.h"
 
-#include <QString>
-
-#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
 
 namespace fuzz {
-
-/// A clipboard in memory: what the panel copies lands in the given text and a paste reads it;
-/// no text stands for a clipboard that holds no plain text (an image, copied files).
-class StandInPasteboard : public panel::Pasteboard
-{
-public:
-    explicit StandInPasteboard(std::optional<QString> &text) : text(text) {}
-    void setString(const QString &newText) override { text = newText; }
-    std::optional<QString> string() const override { return text; }
-
-private:
-    std::optional<QString> &text;
-};
 
 class PanelScript
 {
@@ -47,6 +30,7 @@ public:
     explicit PanelScript(const QString &settingsFile);
     /// Runs one step; answers what went wrong, if anything: a check or a save that failed, or a
     /// rule of the panel that no longer holds.
+    /// In the argument, '_' stands for a blank and '|' for a line break.
     std::optional<QString> step(const QString &kind, const QString &argument = QString());
     /// The rule the panel breaks, or the empty text: what must hold whatever was done to it.
     QString brokenRule() const;
@@ -63,9 +47,9 @@ private:
     std::unique_ptr<panel::ViewController> controller;
 };
 
-/// Runs at most maxSteps of the steps the bytes describe on a first run of a panel kept in
-/// settingsFile and answers how many ran. Missing bytes read as zero. A broken rule stops the
-/// process with a message naming the rule.
+/// Reads the bytes as a script (UTF-8, steps separated by blanks, its own checks left out) and
+/// runs at most maxSteps steps of it on a first run of a panel kept in settingsFile; answers how
+/// many ran. A broken rule stops the process with a message naming the rule.
 std::size_t drivePanel(std::span<const std::uint8_t> bytes, const QString &settingsFile,
                        std::size_t maxSteps);
 
