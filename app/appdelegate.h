@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Application-wide events in one place: activation and deactivation of the application run the
 // automatic paste and copy of the panel; every orderly end of the process (the last window
 // closing, SIGTERM, SIGINT, SIGHUP, a session manager ending the session) saves the preferences

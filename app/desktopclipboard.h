@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The desktop's clipboard (the X11 CLIPBOARD selection, not the primary one), as the panel's
 // pasteboard.
 #pragma once

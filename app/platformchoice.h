@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Which windowing platform tcpad asks Qt for, decided before the application object exists.
 #pragma once
 

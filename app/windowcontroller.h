@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The calculator's one window: the panel as its content and the menu bar whose items reach the
 // panel by their titles. The window floats above the windows of every application, offers no
 // zoom or minimise button, and can drop its menu bar and task-bar entry for good (window-only

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Time from the "Save" command of a memory register to the settings file renamed into place: what
 // a kept setting's change now costs the panel on the user-interface thread (read the file under
 // its lock, write and verify a scratch file, flush it, rename it, flush the folder). The file lies

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Per-call cost of writing and reading timecode text, ours against libavutil's helpers, on the same
 // frames and the same texts. Each benchmark walks a fixed pseudo-random spread of frames across
 // the day, so neither side profits from a repeated input or a predictable branch.

@@ -1,4 +1,9 @@
 #!/bin/sh
+
+# SPDX-FileCopyrightText: 2026 The tcpad developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Builds the timecode benchmark in Release mode and prints, for writing and for reading timecode
 # text, our time per call against libavutil's and the ratio of the two.
 #

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Any bytes, read as frame-count text. Whatever reads is digits after at most one sign ('-' only
 // before zero), and its numeral reads back as the same count. What the accumulator does with a
 // count is the timecode test's table to show: operands up to 2^64-1, unreduced frame numbers, both

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Any bytes, read as keys, menu and memory commands, format changes, clipboard texts, focus
 // changes and restarts on a headless panel, which is checked after every step.
 #include "fuzz/paneldriver.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Any bytes as the settings file. The store reads it without fault and hands out a title of the
 // format list and at least one register. With the bytes also saved as a register text, saving
 // succeeds, a new store reads back the same, and saving that again writes the same bytes. That

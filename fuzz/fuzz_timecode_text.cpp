@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Any bytes, read as timecode text in every format. Whatever reads is written with the label that
 // was read (a label drop frame skips comes out as the first label of its minute), and the written
 // text reads back as the same position within the day.

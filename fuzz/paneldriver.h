@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A headless calculator panel driven by steps, with a clipboard in memory and a settings file of
 // its own. The panel test runs its rows through it, the panel fuzz target any bytes read as
 // steps; after every step it checks that the panel still holds together.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // How the panel looks beyond what its form describes: a fixed-pitch display wide enough for the
 // longest timecode, larger operator symbols tinted towards the palette's accent, and tooltips
 // that name each key's keyboard keys.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Cutting text in user-perceived characters, so that a letter with a combining mark, an emoji
 // sequence or CR LF is never split in two.
 #pragma once

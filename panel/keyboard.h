@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The panel's keyboard. Every key is bound once, by the `keys` property its control carries in
 // viewcontroller.ui ("Return; Enter; =" for the equals key); a key presses its button, so it goes
 // through exactly the same action as a click, and a key of another control gives it the focus.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The clipboard as the panel needs it: plain text in, plain text out. The desktop's clipboard is
 // app/'s business; the panel is handed one, and tests hand it a stand-in.
 #pragma once

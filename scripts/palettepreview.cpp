@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Shows the tcpad window in the Fusion style with a light or a dark palette set on the application,
 // the way a desktop theme sets one, so both can be looked at and pictured side by side. Not
 // installed.

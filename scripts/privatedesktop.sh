@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The tcpad developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # A private X desktop for scripts that drive real windows: Xvfb on a display number of its own and
 # openbox as the window manager. Sourced; the caller keeps a `pids` array and kills them at exit.
 

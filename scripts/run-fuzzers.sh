@@ -1,4 +1,9 @@
 #!/bin/sh
+
+# SPDX-FileCopyrightText: 2026 The tcpad developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Builds the libFuzzer targets with clang in BUILD_DIR and runs each for SECONDS on a copy of
 # its seed corpus. Prints one line per target; exits non-zero when a target finds anything (a
 # failed check, a crash, a sanitizer report) or cannot be built. Without clang++ it skips.

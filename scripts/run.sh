@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The tcpad developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installs what tcpad needs, builds it and starts it.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The tcpad developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Takes pictures of the tcpad window on a private X display with the openbox window manager: at normal
 # scale, at twice the scale, in a dark palette, and shrunk to its minimum and grown large. Each picture
 # shows the same short calculation under way, keyed with xdotool, so the display, the pending sign and

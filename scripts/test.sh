@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The tcpad developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installs what the build and the tests need, builds everything warning-free and runs every test:
 # the CTest suite (core, panel, store, application, packaging and the X11 end-to-end suite), the
 # same unit suites again under AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded run

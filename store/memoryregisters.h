@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The nine memory registers: register name to the text the value display showed when it was
 // saved. Texts are kept exactly as given; the empty text marks an empty register.
 #pragma once

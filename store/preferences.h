@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The per-user preferences store: the four settings that survive a restart (the automatic copy
 // and paste check boxes, the selected format and the memory registers), kept in a QSettings INI
 // file, with an in-memory map of registered defaults that answers whenever the file holds no

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The timecode model: a frame position within one 24-hour day, read from and written to text.
 //
 // Everything here is integer arithmetic over frame counts; there is no floating point and no

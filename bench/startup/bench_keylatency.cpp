@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Time from a key press reaching the panel to the value display holding the new text, in
 // timecode and in frame mode, on the offscreen platform. The key goes in as a spontaneous key
 // event, the way the window system delivers it: shortcut override first, then the press and

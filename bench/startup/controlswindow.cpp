@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The floor for tcpad's own window: the window and the panel built from tcpad's own forms (the
 // menu bar with its menus, items and shortcuts, the display, the labels, the format list, the
 // check boxes and the keys), with the window's flags, in the desktop's regular font, and no

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The floor for start-up figures: a Qt Widgets program that shows one empty window and nothing
 // else, launched the same way as tcpad.
 #include <QApplication>

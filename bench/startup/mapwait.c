@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 /* Starts a program in a process group of its own and reports how long it took until its first
  * top-level window became viewable on the X display.
  *

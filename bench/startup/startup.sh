@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The tcpad developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Times how long tcpad, two floors and a few desktop calculators take from exec to their first
 # window on screen, reads how much memory each holds once idle, and prints the medians as a
 # Markdown table with the ratios to galculator's.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window as the user meets it: every key and menu item reaches the panel, also in window-only
 // mode; the look as the palette changes; the platform asked for.
 #include "app/platformchoice.h"

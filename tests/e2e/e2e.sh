@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The tcpad developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # End-to-end suite: the real tcpad binary on a private X server with a real window manager, for
 # what only a real display shows: keys from the X server, the automatic copy and paste as the
 # focus leaves and comes back, the window manager's state of the window, and every way the program

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The calculator panel driven through its keys, menus, clipboard, focus changes and restarts:
 // each row is a script of steps separated by blanks, as fuzz/paneldriver.h lists them. What a
 // row expects at the end: "display sign frame mode", '_' for an empty text, '-' for no

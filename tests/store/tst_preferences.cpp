@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The settings store against its file, one row per situation, each on a file of its own: the
 // row's act, then a save; then the store and a new store on the file must answer the row's
 // values, and the file must hold those settings and nothing else. That a save changing nothing

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The tcpad developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Configures and builds the timecode folder as a project of its own, with no Qt on the search
 # path, and fails if anything in the result refers to Qt.
 file(REMOVE_RECURSE ${BINARY_DIR})

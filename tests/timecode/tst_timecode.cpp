@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every frame of every format is written and read back; the tables hold what that cannot show:
 // labels at the edges of minutes and days, loose and refused texts, the day wrap of the
 // arithmetic, and the titles and pairs that name no format.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Stands in for the calculator panel in the controls window: the panel's generated form on a
 // plain widget, with none of the panel's logic, appearance or settings.
 #pragma once
