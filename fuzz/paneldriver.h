@@ -14,8 +14,9 @@
 //   boxes:CP       check box states, 0 1 2 = off mixed on out in       the application loses /
 //   restart        save, start a new panel on the file                 gains the focus
 //   mark           remember the file's bytes
-// and checks: ?display:T ?clip:T ?format:T ?boxes:CP ?Mem-N:T (a register), ?file:L (the file has
-// line L), ?unchanged (as at mark, or at the start).
+// and checks: ?display:T ?sign:T ?frame:N (- for no accumulator) ?mode:T|F ?clip:T ?format:T
+// ?boxes:CP ?Mem-N:T (a register), ?file:L (the file has line L), ?unchanged (as at mark, or at
+// the start).
 #pragma once
 
 #include "panel/viewcontroller.h"
@@ -34,7 +35,6 @@ public:
     explicit PanelScript(const QString &settingsFile);
     /// Runs one step; answers what went wrong, if anything: a check or a save that failed, or a
     /// rule of the panel that no longer holds.
-    /// In the argument, '_' stands for a blank and '|' for a line break.
     std::optional<QString> step(const QString &kind, const QString &argument = QString());
     /// The rule the panel breaks, or the empty text: what must hold whatever was done to it.
     QString brokenRule() const;
@@ -47,7 +47,6 @@ private:
 
     QString file;
     QByteArray marked;
-    int starts = 0;
     std::unique_ptr<panel::ViewController> controller;
 };
 
