@@ -91,9 +91,6 @@ std::optional<QString> PanelScript::step(const QString &kind, const QString &wri
         {"?unchanged", [&] { return QString(contents() == marked ? "" : "changed"); }},
         {"?file", [&] { return contents().split('\n').contains(arg.toUtf8()) ? arg : "missing"; }},
     };
-    const auto keys = p.findChildren<QPushButton *>();
-    const auto key =
-        std::find_if(keys.begin(), keys.end(), [&](auto *b) { return b->text() == kind; });
     if (actions.count(kind)) {
         actions.at(kind)();
     } else if (values.count(kind) || kind.startsWith("?Mem-")) {
@@ -102,10 +99,12 @@ std::optional<QString> PanelScript::step(const QString &kind, const QString &wri
         if (value != arg) {
             failure = QString("%1 is \"%2\", not \"%3\"").arg(kind, value, arg);
         }
-    } else if (key != keys.end()) {
-        (*key)->click();
     } else {
-        failure = "no such step";
+        // Anything else names a key, looked for only now: most steps are no click.
+        const auto keys = p.findChildren<QPushButton *>();
+        const auto key =
+            std::find_if(keys.begin(), keys.end(), [&](auto *b) { return b->text() == kind; });
+        key != keys.end() ? (*key)->click() : void(failure = "no such step");
     }
     // What equals and paste must leave; after a restart the old panel is gone.
     const QString text = kind == "=" || kind == "paste" ? ui.scratchPadRegister->text() : QString();
@@ -169,8 +168,11 @@ std::size_t drivePanel(std::span<const std::uint8_t> bytes, const QString &setti
     std::size_t count = 0;
     for (const QString &step : text.split(' ', Qt::SkipEmptyParts)) {
         const QString kind = step.section(':', 0, 0);
+        if (count == maxSteps) {
+            break;
+        }
         // The script's own checks are the panel test's; here every step is a fresh guess.
-        if (count == maxSteps || kind.startsWith('?')) {
+        if (kind.startsWith('?')) {
             continue;
         }
         ++count;
