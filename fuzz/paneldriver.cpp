@@ -21,7 +21,7 @@ struct StandInPasteboard : panel::Pasteboard
 {
     explicit StandInPasteboard(std::optional<QString> &text) : text(text) {}
     void setString(const QString &copied) override { text = copied; }
-    std::optional<QString> string() const override { return text; }
+    void requestString(Reply reply) override { reply(text); }
     std::optional<QString> &text;
 };
 

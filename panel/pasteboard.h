@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace panel {
@@ -15,11 +16,17 @@ namespace panel {
 class Pasteboard
 {
 public:
+    /// Receives the clipboard's plain text, or nothing when it holds none (only an image, copied
+    /// files).
+    using Reply = std::function<void(const std::optional<QString> &)>;
+
     virtual ~Pasteboard() = default;
     /// Empties the clipboard and leaves this text as its only content.
     virtual void setString(const QString &text) = 0;
-    /// The clipboard's plain text, or nothing when it holds none (only an image, copied files).
-    virtual std::optional<QString> string() const = 0;
+    /// Hands the clipboard's plain text to `reply`, at once or, when another program must send it,
+    /// a few milliseconds later from the event loop. A newer request replaces one still waiting,
+    /// and no reply comes once the pasteboard is gone.
+    virtual void requestString(Reply reply) = 0;
 };
 
 } // namespace panel

@@ -404,12 +404,16 @@ void ViewController::copyToPasteboard()
 
 void ViewController::pasteFromPasteboard()
 {
-    const std::optional<QString> text = pasteboard ? pasteboard->string() : std::nullopt;
-    if (!text) {
+    if (!pasteboard) {
         return;
     }
-    // Twelve characters hold the longest timecode; the rest of a long text is dropped here.
-    setDisplay(firstCharacters(*text, 12));
+    // The pasteboard belongs to this panel, so no reply outlives it.
+    pasteboard->requestString([this](const std::optional<QString> &text) {
+        // Twelve characters hold the longest timecode; the rest of a long text is dropped here.
+        if (text) {
+            setDisplay(firstCharacters(*text, 12));
+        }
+    });
 }
 
 void ViewController::enter()

@@ -97,7 +97,8 @@ public:
     void clearAllMem();
     /// Puts the display text on the clipboard, unless it is empty or the error text.
     void copyToPasteboard();
-    /// Shows the clipboard's first 12 user-perceived characters; no text leaves the display.
+    /// Shows the clipboard's first 12 user-perceived characters once the clipboard answers; no text
+    /// leaves the display.
     void pasteFromPasteboard();
 
     const Ui::ViewController &controls() const { return ui; }
