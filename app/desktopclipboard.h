@@ -2,36 +2,34 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The desktop's clipboard (the X11 CLIPBOARD selection, not the primary one), as the panel's
-// pasteboard.
+// The desktop's clipboard as the panel's pasteboard: the X11 CLIPBOARD selection (not the primary
+// one) through Qt, and in a Wayland session also the compositor's selection, so that a copy made
+// while another program has the focus reaches native Wayland programs too, and a paste takes what
+// the user copied last, wherever that was.
 #pragma once
 
 #include "panel/pasteboard.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QMimeData>
+#include <memory>
 
 namespace app {
+
+class WaylandClipboard;
 
 class DesktopClipboard : public panel::Pasteboard
 {
 public:
-    void setString(const QString &text) override
-    {
-        // setText replaces everything the clipboard held.
-        QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
-    }
+    /// Connects to the Wayland compositor that WAYLAND_DISPLAY names, if any.
+    DesktopClipboard();
+    ~DesktopClipboard() override;
 
-    std::optional<QString> string() const override
-    {
-        // Plain text only: QMimeData::hasText() would also take a list of copied files as text.
-        const QMimeData *data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-        if (!data || !data->hasFormat(QStringLiteral("text/plain"))) {
-            return std::nullopt;
-        }
-        return data->text();
-    }
+    void setString(const QString &text) override;
+    /// Reads the Wayland selection where the compositor lets tcpad read it without the focus, and
+    /// Qt's clipboard elsewhere or when the compositor does not answer.
+    void requestString(Reply reply) override;
+
+private:
+    std::unique_ptr<WaylandClipboard> wayland;
 };
 
 } // namespace app

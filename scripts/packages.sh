@@ -6,10 +6,12 @@
 # README's commands; installs as root, or through sudo when run as another user.
 
 buildPackages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
-               libxcb1-dev)
-runPackages=(qt6-qpa-plugins)
+               libxcb1-dev libwayland-dev)
+# qt6-wayland: where XWayland refuses tcpad, it runs natively on Wayland.
+runPackages=(qt6-qpa-plugins qt6-wayland)
 testPackages=(dpkg-dev file xvfb xauth xfonts-base openbox xdotool xclip x11-utils clang libclang-rt-dev
-              desktop-file-utils appstream lintian reuse man-db groff-base)
+              desktop-file-utils appstream lintian reuse man-db groff-base
+              sway xwayland foot wl-clipboard qt6-wayland)
 benchPackages=(libbenchmark-dev libavutil-dev libxcb1-dev xvfb openbox x11-utils dbus-daemon)
 
 installPackages()

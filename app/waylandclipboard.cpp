@@ -1,0 +1,478 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "app/waylandclipboard.h"
+
+#include "ext-data-control-v1-client-protocol.h"
+#include "wlr-data-control-unstable-v1-client-protocol.h"
+
+#include <QPointer>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <wayland-client.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace app {
+
+namespace {
+
+// The two protocols name their interfaces differently but have the same requests and events in the
+// same order, so one implementation serves both. The first one the compositor offers is used.
+struct Protocol
+{
+    const char *manager;
+    const wl_interface *managerInterface;
+    const wl_interface *deviceInterface;
+    const wl_interface *sourceInterface;
+};
+const Protocol protocols[] = {
+    {"ext_data_control_manager_v1", &ext_data_control_manager_v1_interface,
+     &ext_data_control_device_v1_interface, &ext_data_control_source_v1_interface},
+    {"zwlr_data_control_manager_v1", &zwlr_data_control_manager_v1_interface,
+     &zwlr_data_control_device_v1_interface, &zwlr_data_control_source_v1_interface},
+};
+
+enum Request : std::uint32_t
+{
+    getDataDevice = EXT_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE,
+    createDataSource = EXT_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE,
+    setSelection = EXT_DATA_CONTROL_DEVICE_V1_SET_SELECTION,
+    offerType = EXT_DATA_CONTROL_SOURCE_V1_OFFER,
+    destroySource = EXT_DATA_CONTROL_SOURCE_V1_DESTROY,
+    receive = EXT_DATA_CONTROL_OFFER_V1_RECEIVE,
+    destroyOffer = EXT_DATA_CONTROL_OFFER_V1_DESTROY,
+};
+static_assert(getDataDevice == ZWLR_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE &&
+              createDataSource == ZWLR_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE &&
+              setSelection == ZWLR_DATA_CONTROL_DEVICE_V1_SET_SELECTION &&
+              offerType == ZWLR_DATA_CONTROL_SOURCE_V1_OFFER &&
+              destroySource == ZWLR_DATA_CONTROL_SOURCE_V1_DESTROY &&
+              receive == ZWLR_DATA_CONTROL_OFFER_V1_RECEIVE &&
+              destroyOffer == ZWLR_DATA_CONTROL_OFFER_V1_DESTROY);
+
+// UTF-8 text, under the names Wayland and X11 programs ask for.
+const char *const offeredTypes[] = {"text/plain;charset=utf-8", "text/plain", "UTF8_STRING"};
+// What a read takes, best first; STRING is Latin-1 by X11's rules, the others are UTF-8.
+const char *const readTypes[] = {"text/plain;charset=utf-8", "UTF8_STRING", "text/plain", "STRING"};
+const char *const latin1Type = "STRING";
+
+// Far more than the twelve characters a paste keeps, whatever marks they carry; a read stops here.
+constexpr qsizetype readLimit = 64 * 1024;
+
+// One end of a pipe, pumped from the event loop without ever blocking: it writes its bytes, or it
+// reads until the other end closes or the limit is reached. Then it closes the descriptor, hands
+// over what it read and deletes itself.
+class Pipe : public QObject
+{
+public:
+    /// Receives what was read, and whether the read ended well.
+    using Finished = std::function<void(const QByteArray &bytes, bool complete)>;
+
+    Pipe(int fd, QByteArray toWrite, Finished finished, QObject *parent)
+        : QObject(parent), fd(fd), bytes(std::move(toWrite)), finished(std::move(finished)),
+          notifier(fd, this->finished ? QSocketNotifier::Read : QSocketNotifier::Write)
+    {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+        connect(&notifier, &QSocketNotifier::activated, this, &Pipe::pump);
+    }
+    ~Pipe() override
+    {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+    /// Stops without handing anything over.
+    void abandon()
+    {
+        finished = nullptr;
+        end(false);
+    }
+
+private:
+    void pump()
+    {
+        for (;;) {
+            ssize_t n = 0;
+            if (notifier.type() == QSocketNotifier::Write) {
+                if (written == bytes.size()) {
+                    return end(true);
+                }
+                n = ::write(fd, bytes.constData() + written, std::size_t(bytes.size() - written));
+                written += std::max<ssize_t>(n, 0);
+            } else {
+                char chunk[16384];
+                n = ::read(fd, chunk, sizeof chunk);
+                bytes.append(chunk, std::max<ssize_t>(n, 0));
+                if (n == 0 || bytes.size() >= readLimit) {
+                    return end(true);
+                }
+            }
+            if (n < 0 && errno == EAGAIN) {
+                return;
+            }
+            if (n <= 0 && errno != EINTR) {
+                return end(false);
+            }
+        }
+    }
+    void end(bool complete)
+    {
+        if (fd < 0) {
+            return;
+        }
+        notifier.setEnabled(false);
+        ::close(std::exchange(fd, -1));
+        if (finished) {
+            std::exchange(finished, nullptr)(bytes.left(readLimit), complete);
+        }
+        deleteLater();
+    }
+
+    int fd;
+    QByteArray bytes;
+    qsizetype written = 0;
+    Finished finished;
+    QSocketNotifier notifier;
+};
+
+} // namespace
+
+// A read under way: first the compositor's answer to a sync request, which says that every event
+// sent before it (the latest selection above all) has arrived, then the transfer of the text.
+struct WaylandClipboard::Read
+{
+    Reply reply;
+    std::function<void()> unanswered;
+    unsigned id = 0;
+    wl_callback *sync = nullptr;
+    QPointer<Pipe> pipe;
+
+    ~Read()
+    {
+        if (sync) {
+            wl_callback_destroy(sync);
+        }
+        if (pipe) {
+            pipe->abandon();
+        }
+    }
+};
+
+// The event handlers of every object, for either protocol. The data-control listeners are laid
+// out as the protocols' events are numbered.
+struct WaylandClipboard::Events
+{
+    static WaylandClipboard &self(void *data) { return *static_cast<WaylandClipboard *>(data); }
+
+    static void global(void *data, wl_registry *registry, std::uint32_t name, const char *interface,
+                       std::uint32_t)
+    {
+        WaylandClipboard &c = self(data);
+        if (!c.seat && std::strcmp(interface, wl_seat_interface.name) == 0) {
+            c.seat =
+                static_cast<wl_seat *>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
+        }
+        for (int i = 0; i < int(std::size(protocols)); ++i) {
+            if (std::strcmp(interface, protocols[i].manager) == 0 &&
+                (c.protocol < 0 || i < c.protocol)) {
+                c.protocol = i;
+                c.managerName = name;
+            }
+        }
+    }
+    static void globalRemove(void *, wl_registry *, std::uint32_t) {}
+    static void discovered(void *data, wl_callback *, std::uint32_t) { self(data).discovered(); }
+    static void synced(void *data, wl_callback *, std::uint32_t) { self(data).receive(); }
+
+    static void dataOffer(void *data, wl_proxy *, wl_proxy *offer)
+    {
+        self(data).offers[offer];
+        wl_proxy_add_listener(offer, listener(offerListener), data);
+    }
+    static void selection(void *data, wl_proxy *, wl_proxy *offer)
+    {
+        WaylandClipboard &c = self(data);
+        if (c.selection && c.selection != offer) {
+            c.dropOffer(c.selection);
+        }
+        c.selection = offer;
+    }
+    static void finished(void *data, wl_proxy *) { self(data).state = State::gone; }
+    static void primarySelection(void *data, wl_proxy *, wl_proxy *offer)
+    {
+        if (offer) {
+            self(data).dropOffer(offer);
+        }
+    }
+    static void offeredType(void *data, wl_proxy *offer, const char *type)
+    {
+        self(data).offers[offer].emplace_back(type);
+    }
+    static void send(void *data, wl_proxy *source, const char *, std::int32_t fd)
+    {
+        // Every text type offered is the same UTF-8.
+        WaylandClipboard &c = self(data);
+        const auto text = c.sources.find(source);
+        new Pipe(fd, text != c.sources.end() ? text->second : QByteArray(), nullptr, &c);
+    }
+    static void cancelled(void *data, wl_proxy *source)
+    {
+        self(data).sources.erase(source);
+        destroy(source, destroySource);
+    }
+
+    static void destroy(wl_proxy *proxy, std::uint32_t opcode)
+    {
+        wl_proxy_marshal_flags(proxy, opcode, nullptr, wl_proxy_get_version(proxy),
+                               WL_MARSHAL_FLAG_DESTROY);
+    }
+    template <typename Listener>
+    static void (**listener(const Listener &functions))(void)
+    {
+        return reinterpret_cast<void (**)(void)>(const_cast<Listener *>(&functions));
+    }
+
+    static const wl_registry_listener registryListener;
+    static const wl_callback_listener discoveryListener;
+    static const wl_callback_listener syncListener;
+    static const struct DeviceListener
+    {
+        void (*dataOffer)(void *, wl_proxy *, wl_proxy *);
+        void (*selection)(void *, wl_proxy *, wl_proxy *);
+        void (*finished)(void *, wl_proxy *);
+        void (*primarySelection)(void *, wl_proxy *, wl_proxy *);
+    } deviceListener;
+    static const struct OfferListener
+    {
+        void (*offer)(void *, wl_proxy *, const char *);
+    } offerListener;
+    static const struct SourceListener
+    {
+        void (*send)(void *, wl_proxy *, const char *, std::int32_t);
+        void (*cancelled)(void *, wl_proxy *);
+    } sourceListener;
+};
+
+const wl_registry_listener WaylandClipboard::Events::registryListener = {global, globalRemove};
+const wl_callback_listener WaylandClipboard::Events::discoveryListener = {discovered};
+const wl_callback_listener WaylandClipboard::Events::syncListener = {synced};
+const WaylandClipboard::Events::DeviceListener WaylandClipboard::Events::deviceListener = {
+    dataOffer, selection, finished, primarySelection};
+const WaylandClipboard::Events::OfferListener WaylandClipboard::Events::offerListener = {
+    offeredType};
+const WaylandClipboard::Events::SourceListener WaylandClipboard::Events::sourceListener = {
+    send, cancelled};
+
+std::unique_ptr<WaylandClipboard> WaylandClipboard::connectTo(const QByteArray &displayName)
+{
+    wl_display *display = displayName.isEmpty() ? nullptr : wl_display_connect(displayName);
+    if (!display) {
+        return nullptr;
+    }
+    // A program reading a text that tcpad serves may close its end early; that must not end tcpad.
+    std::signal(SIGPIPE, SIG_IGN);
+    return std::unique_ptr<WaylandClipboard>(new WaylandClipboard(display));
+}
+
+WaylandClipboard::WaylandClipboard(wl_display *connection)
+    : display(connection),
+      readable(new QSocketNotifier(wl_display_get_fd(connection), QSocketNotifier::Read, this)),
+      writable(new QSocketNotifier(wl_display_get_fd(connection), QSocketNotifier::Write, this))
+{
+    connect(readable, &QSocketNotifier::activated, this, &WaylandClipboard::dispatch);
+    connect(writable, &QSocketNotifier::activated, this, &WaylandClipboard::flush);
+    registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &Events::registryListener, this);
+    discovery = wl_display_sync(display);
+    wl_callback_add_listener(discovery, &Events::discoveryListener, this);
+    flush();
+}
+
+WaylandClipboard::~WaylandClipboard()
+{
+    read.reset();
+    release();
+}
+
+void WaylandClipboard::dispatch()
+{
+    // The notifier said there is something to read, so reading does not block; failures are kept
+    // by the display and looked at below.
+    if (wl_display_prepare_read(display) == 0) {
+        wl_display_read_events(display);
+    }
+    wl_display_dispatch_pending(display);
+    flush();
+    if (state == State::gone || wl_display_get_error(display) != 0) {
+        release();
+    }
+}
+
+void WaylandClipboard::flush()
+{
+    // A full socket is flushed again when it can take more, so no request waits for the next one.
+    writable->setEnabled(display && wl_display_flush(display) < 0 && errno == EAGAIN);
+}
+
+void WaylandClipboard::discovered()
+{
+    wl_callback_destroy(std::exchange(discovery, nullptr));
+    if (protocol < 0 || !seat) {
+        state = State::gone;
+        return;
+    }
+    const Protocol &chosen = protocols[protocol];
+    manager = static_cast<wl_proxy *>(
+        wl_registry_bind(registry, managerName, chosen.managerInterface, 1));
+    device =
+        wl_proxy_marshal_flags(manager, getDataDevice, chosen.deviceInterface, 1, 0, nullptr, seat);
+    wl_proxy_add_listener(device, Events::listener(Events::deviceListener), this);
+    sourceInterface = chosen.sourceInterface;
+    state = State::ready;
+    if (read) {
+        startRead();
+    }
+}
+
+void WaylandClipboard::release()
+{
+    state = State::gone;
+    if (!display) {
+        return;
+    }
+    std::unique_ptr<Read> waiting = std::move(read);
+    if (waiting && waiting->sync) {
+        wl_callback_destroy(std::exchange(waiting->sync, nullptr));
+    }
+    for (const auto &[offer, types] : offers) {
+        wl_proxy_destroy(offer);
+    }
+    for (const auto &[source, text] : sources) {
+        wl_proxy_destroy(source);
+    }
+    offers.clear();
+    sources.clear();
+    selection = nullptr;
+    for (wl_proxy *proxy :
+         {device, manager, reinterpret_cast<wl_proxy *>(seat),
+          reinterpret_cast<wl_proxy *>(discovery), reinterpret_cast<wl_proxy *>(registry)}) {
+        if (proxy) {
+            wl_proxy_destroy(proxy);
+        }
+    }
+    device = manager = nullptr;
+    seat = nullptr;
+    discovery = nullptr;
+    registry = nullptr;
+    // This may run in the notifiers' own slot.
+    readable->setEnabled(false);
+    writable->setEnabled(false);
+    wl_display_disconnect(std::exchange(display, nullptr));
+    if (waiting) {
+        waiting->unanswered();
+    }
+}
+
+bool WaylandClipboard::setText(const QString &text)
+{
+    if (state != State::ready) {
+        return false;
+    }
+    wl_proxy *source =
+        wl_proxy_marshal_flags(manager, createDataSource, sourceInterface, 1, 0, nullptr);
+    wl_proxy_add_listener(source, Events::listener(Events::sourceListener), this);
+    for (const char *type : offeredTypes) {
+        wl_proxy_marshal_flags(source, offerType, nullptr, 1, 0, type);
+    }
+    wl_proxy_marshal_flags(device, setSelection, nullptr, 1, 0, source);
+    sources[source] = text.toUtf8();
+    flush();
+    return true;
+}
+
+void WaylandClipboard::readText(Reply reply, std::function<void()> unanswered)
+{
+    if (state == State::gone) {
+        unanswered();
+        return;
+    }
+    read = std::make_unique<Read>();
+    read->reply = std::move(reply);
+    read->unanswered = std::move(unanswered);
+    read->id = ++readCount;
+    // Past the deadline the X route is taken when the compositor has not answered; a program that
+    // took the selection and then sends nothing would get nowhere that way either.
+    QTimer::singleShot(readDeadlineMs, this, [this, id = read->id] {
+        if (read && read->id == id) {
+            endRead(read->pipe != nullptr);
+        }
+    });
+    if (state == State::ready) {
+        startRead();
+    }
+}
+
+void WaylandClipboard::startRead()
+{
+    read->sync = wl_display_sync(display);
+    wl_callback_add_listener(read->sync, &Events::syncListener, this);
+    flush();
+}
+
+void WaylandClipboard::receive()
+{
+    wl_callback_destroy(std::exchange(read->sync, nullptr));
+    const auto offered = offers.find(selection);
+    const char *const *type =
+        offered == offers.end()
+            ? std::end(readTypes)
+            : std::find_if(std::begin(readTypes), std::end(readTypes), [&](const char *t) {
+                  return std::ranges::find(offered->second, t) != offered->second.end();
+              });
+    int fds[2];
+    if (type == std::end(readTypes) || ::pipe2(fds, O_CLOEXEC) != 0) {
+        // An empty selection, or one without text: nothing to paste.
+        endRead(true);
+        return;
+    }
+    wl_proxy_marshal_flags(selection, Request::receive, nullptr, 1, 0, *type, fds[1]);
+    ::close(fds[1]);
+    flush();
+    const bool latin1 = std::strcmp(*type, latin1Type) == 0;
+    read->pipe = new Pipe(
+        fds[0], QByteArray(),
+        [this, latin1](const QByteArray &bytes, bool complete) {
+            if (!complete) {
+                endRead(true);
+            } else {
+                endRead(true, latin1 ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes));
+            }
+        },
+        this);
+}
+
+void WaylandClipboard::endRead(bool answered, const std::optional<QString> &text)
+{
+    const std::unique_ptr<Read> ended = std::move(read);
+    if (answered) {
+        ended->reply(text);
+    } else {
+        ended->unanswered();
+    }
+}
+
+void WaylandClipboard::dropOffer(wl_proxy *offer)
+{
+    offers.erase(offer);
+    Events::destroy(offer, destroyOffer);
+}
+
+} // namespace app
