@@ -10,9 +10,10 @@
 
 namespace app {
 
-/// "xcb" in a Wayland session that also offers X11 (XWayland), where a window can stay above
-/// the others; empty, leaving the choice to Qt, everywhere else and whenever the user has chosen a
-/// platform with QT_QPA_PLATFORM.
+/// In a Wayland session, the platforms for Qt to try in turn (QT_QPA_PLATFORM's list): X11 first,
+/// through XWayland where a window can stay above the others, when DISPLAY names one, then Wayland.
+/// Empty, leaving the choice to Qt, everywhere else and whenever the user has chosen a platform
+/// with QT_QPA_PLATFORM.
 QByteArray preferredPlatform(const QProcessEnvironment &environment);
 
 } // namespace app

@@ -80,5 +80,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # run time, so no library scan can find it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# The Wayland platform, for when XWayland refuses tcpad.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -69,16 +69,24 @@ private slots:
                 ui.sign->fontInfo().pixelSize() > ui.buttonC->fontInfo().pixelSize() * 1.4);
     }
 
-    // X11 in a Wayland session that offers it, so the window can float; else what Qt chooses.
+    // In a Wayland session, X11 through XWayland where a window can float, then Wayland for when
+    // XWayland refuses tcpad; elsewhere, or when the user chose, what Qt chooses.
     void platform()
     {
-        QProcessEnvironment given;
-        given.insert("DISPLAY", ":0");
-        QCOMPARE(app::preferredPlatform(given), "");
-        given.insert("WAYLAND_DISPLAY", "wayland-0");
-        QCOMPARE(app::preferredPlatform(given), "xcb");
-        given.insert("QT_QPA_PLATFORM", "wayland");
-        QCOMPARE(app::preferredPlatform(given), "");
+        const std::pair<QStringList, QByteArray> rows[] = {
+            {{"DISPLAY=:0"}, ""},
+            {{"DISPLAY=:0", "WAYLAND_DISPLAY=wayland-0"}, "xcb;wayland"},
+            {{"DISPLAY=:0", "XDG_SESSION_TYPE=wayland"}, "xcb;wayland"},
+            {{"XDG_SESSION_TYPE=wayland"}, "wayland"},
+            {{"DISPLAY=:0", "WAYLAND_DISPLAY=wayland-0", "QT_QPA_PLATFORM=wayland"}, ""},
+        };
+        for (const auto &[variables, expected] : rows) {
+            QProcessEnvironment given;
+            for (const QString &variable : variables) {
+                given.insert(variable.section('=', 0, 0), variable.section('=', 1));
+            }
+            QCOMPARE(app::preferredPlatform(given), expected);
+        }
     }
 };
 
