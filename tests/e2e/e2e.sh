@@ -22,7 +22,8 @@ trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
 
 # shellcheck source=scripts/privatedesktop.sh
 source "$(dirname "$0")/../../scripts/privatedesktop.sh"
-fail() { echo "    FAIL: $*"; return 1; }
+# shellcheck source=tests/e2e/common.sh
+source "$(dirname "$0")/common.sh"
 
 # The desktop, with another application to move the focus to.
 startDesktop()
@@ -46,27 +47,12 @@ startTcpad()
     xdotool windowactivate --sync "$window"
 }
 
-keys() { xdotool key --clearmodifiers --delay 30 "$@"; }
 clipboard() { timeout 2 xclip -selection clipboard -o 2>/dev/null; }
 display() { keys ctrl+c && clipboard; } # the way another application reads it
 # The window manager's states that matter here, in a fixed order.
 states() { xprop -id "$window" _NET_WM_STATE | grep -o 'ABOVE\|SKIP_TASKBAR\|SKIP_PAGER' | sort | xargs; }
 height() { xwininfo -id "$window" | awk '/Height:/ {print $2}'; }
 ended() { kill -0 "$pid" 2>/dev/null || echo yes; }
-
-# waitFor WHAT EXPECTED COMMAND...: runs COMMAND until it prints EXPECTED, for up to ten seconds
-# (the machine may be busy).
-waitFor()
-{
-    local what=$1 expected=$2 got
-    shift 2
-    for _ in $(seq 100); do
-        got=$("$@")
-        [ "$got" = "$expected" ] && return 0
-        sleep 0.1
-    done
-    fail "$what: expected '$expected', got '$got'"
-}
 
 setClipboard() { printf '%s' "$1" | xclip -selection clipboard -i && waitFor clipboard "$1" clipboard; }
 

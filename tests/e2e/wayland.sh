@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The tcpad developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
+# End-to-end suite in a Wayland session: the real tcpad binary through XWayland on a headless sway,
+# beside a native Wayland program (foot) and an X11 one (xmessage). The automatic copy must reach
+# either kind of program, whichever has the focus; Ctrl+C too; the automatic paste takes what a
+# native program copied; the window rule of docs/window.md floats the window on every workspace;
+# and where XWayland refuses tcpad it runs natively. The Wayland clipboard is read and written with
+# wl-paste and wl-copy, the X one with xclip, keys and focus go through xdotool and swaymsg.
+#
+# usage: wayland.sh path/to/tcpad [path/to/window.md]
+set -u
+
+tcpad=$(realpath "$1")
+here=$(dirname "$(realpath "$0")")
+rules=$(realpath "${2:-$here/../../docs/window.md}")
+
+# sway refuses to run as root, and XWayland takes clients of its own user only: as root, the suite
+# runs as an unprivileged user of its own, made when missing, on copies it can read.
+if [ "$(id -u)" -eq 0 ]; then
+    user=tcpad-e2e
+    id "$user" >/dev/null 2>&1 || useradd --system --no-create-home "$user" || exit 1
+    copies=$(mktemp -d "${TMPDIR:-/tmp}/tcpad-wayland.XXXXXX")
+    cp "$tcpad" "$here/wayland.sh" "$here/common.sh" "$rules" "$copies/"
+    chmod -R a+rX "$copies"
+    runuser -u "$user" -- "$copies/wayland.sh" "$copies/tcpad" "$copies/window.md"
+    status=$?
+    rm -rf "$copies"
+    exit $status
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tcpad-wayland.XXXXXX")
+export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
+unset DISPLAY WAYLAND_DISPLAY SWAYSOCK QT_QPA_PLATFORM SESSION_MANAGER XDG_SESSION_TYPE
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+failed=0 pids=()
+trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+
+# shellcheck source=tests/e2e/common.sh
+source "$here/common.sh"
+
+# The compositor, with the documented rule, a native Wayland program and an X11 one.
+{
+    echo "xwayland enable"
+    echo "exec env > $XDG_RUNTIME_DIR/session"
+    grep '^for_window' "$rules"
+} >"$work/sway.conf"
+WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+    sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 200); do
+    grep -q '^SWAYSOCK=' "$XDG_RUNTIME_DIR/session" 2>/dev/null && break
+    sleep 0.1
+done
+eval "$(grep -E '^(WAYLAND_DISPLAY|DISPLAY|SWAYSOCK)=' "$XDG_RUNTIME_DIR/session" | sed 's/^/export /')"
+[ -n "${DISPLAY:-}" ] || { echo "sway did not start"; cat "$work/sway.log"; exit 1; }
+foot --app-id other-wayland >/dev/null 2>&1 &
+pids+=($!)
+xmessage -name other-x11 "another application" >/dev/null 2>&1 &
+pids+=($!)
+
+# swaymsg with criteria succeeds only when a window matches them.
+matches() { swaymsg "[$1] nop" >/dev/null 2>&1 && echo yes; }
+focus() { waitFor "$1 exists" yes matches "$1" && swaymsg "[$1] focus" >/dev/null; }
+waitFor "the other programs' windows" "yes yes" \
+    eval 'echo $(matches app_id=other-wayland) $(matches instance=other-x11)' || exit 1
+
+wlClipboard() { timeout 2 wl-paste --no-newline 2>/dev/null; }
+xClipboard() { timeout 2 xclip -selection clipboard -o 2>/dev/null; }
+tcpadWindow='class="^tcpad$"'
+
+# Starts tcpad with a new settings file and the clipboard holding a text of its own, gives it the
+# focus and keys a random number of frames, the `display`.
+startTcpad()
+{
+    rm -rf "$XDG_CONFIG_HOME"
+    wl-copy "seed $RANDOM$RANDOM" 2>/dev/null
+    "$tcpad" >"$work/tcpad.log" 2>&1 &
+    pid=$!
+    focus "$tcpadWindow" || return 1
+    display="00:00:00:$((10 + RANDOM % 20))"
+    keys "${display:9:1}" "${display:10:1}"
+}
+
+run()
+{
+    echo "--- $*"
+    startTcpad && "$@" && echo "    ok" || { failed=$((failed + 1)); tail -20 "$work/tcpad.log"; }
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+}
+
+# --- the cases ------------------------------------------------------------------------------------
+
+# With automatic copy ticked, the focus moves to another program, which reads the display.
+copiedAsFocusMovesTo() { keys alt+o && focus "$1" && waitFor "copied" "$display" "$2"; }
+
+copiedOnCommand()
+{
+    keys ctrl+c
+    waitFor "on the Wayland clipboard" "$display" wlClipboard &&
+        focus instance=other-x11 && waitFor "on the X clipboard" "$display" xClipboard
+}
+
+# A native program copies a timecode with more after it; coming back with automatic paste ticked
+# pastes its first 12 characters, and they are what automatic copy gives back when the focus leaves.
+pastesWhatANativeProgramCopied()
+{
+    local copied="00:00:$((10 + RANDOM % 50)):$((10 + RANDOM % 20))$RANDOM"
+    keys alt+o alt+p && focus app_id=other-wayland &&
+        waitFor "copied as the focus left" "$display" wlClipboard && wl-copy "$copied" 2>/dev/null &&
+        focus "$tcpadWindow" && focus app_id=other-wayland &&
+        waitFor "pasted and copied again" "${copied:0:12}" wlClipboard
+}
+
+floatsOnEveryWorkspace()
+{
+    swaymsg workspace 2 >/dev/null
+    waitFor "floating on workspace 2" yes matches "$tcpadWindow floating workspace=2"
+    local found=$?
+    swaymsg workspace 1 >/dev/null
+    return $found
+}
+
+# Without access to XWayland (no X server on that display), on Wayland itself, where the rule for
+# its application id floats it.
+runsNativelyWithoutXWayland()
+{
+    DISPLAY=:99 "$tcpad" >"$work/native.log" 2>&1 &
+    local native=$!
+    waitFor "a native window" yes matches 'app_id="^tcpad$" floating'
+    local found=$?
+    kill "$native"
+    return $found
+}
+
+run copiedAsFocusMovesTo app_id=other-wayland wlClipboard
+run copiedAsFocusMovesTo instance=other-x11 xClipboard
+run copiedOnCommand
+run pastesWhatANativeProgramCopied
+run floatsOnEveryWorkspace
+run runsNativelyWithoutXWayland
+echo "wayland e2e: $failed failed"
+[ "$failed" -eq 0 ]
