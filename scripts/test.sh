@@ -5,9 +5,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 
 # Installs what the build and the tests need, builds everything warning-free and runs every test:
-# the CTest suite (core, panel, store, application, packaging and the X11 end-to-end suite), the
-# same unit suites again under AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded run
-# of each fuzz target when clang is present. Ends with one line counting what passed and failed.
+# the CTest suite (core, panel, store, application, packaging and the X11 and Wayland end-to-end
+# suites), the unit suites and the Wayland end-to-end suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and a bounded run of each fuzz target when clang is present. Ends with
+# one line counting what passed and failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -48,6 +49,9 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTCPAD_WERROR=ON
     -DTCPAD_SANITIZE=ON -DTCPAD_BUILD_BENCHMARKS=OFF >/dev/null &&
     cmake --build build-sanitize -j"$jobs" || exit 1
 runSuite build-sanitize -LE 'e2e|install'
+# The Wayland clipboard is exercised only by its end-to-end suite; a fault there stops tcpad. Qt's
+# own allocations left at exit are no finding.
+ASAN_OPTIONS=detect_leaks=0 runSuite build-sanitize -R '^e2e_wayland$'
 
 if command -v clang++ >/dev/null; then
     echo "== fuzzers"
