@@ -136,6 +136,7 @@ void Preferences::registerDefaults(const RegisterMap &registers)
     defaults.insert(pasteKey, false);
     defaults.insert(formatKey, defaultFormat);
     defaults.insert(memKey, QVariant::fromValue(registers));
+    defaults.insert(tapeKey, false);
     defaults.insert(dictationMenuKey, true);
     defaults.insert(characterPaletteMenuKey, true);
 }
@@ -216,6 +217,16 @@ void Preferences::setDefMem(const RegisterMap &registers)
     }
 }
 
+bool Preferences::defTape() const
+{
+    return changed.tape.value_or(stored.tape.value_or(defaults.value(tapeKey).toBool()));
+}
+
+void Preferences::setDefTape(bool shown)
+{
+    changed.tape = shown;
+}
+
 bool Preferences::synchronize()
 {
     QFileInfo info(path);
@@ -246,6 +257,8 @@ bool Preferences::synchronize()
         changed.paste ? changed.paste : (onDisk->paste ? onDisk->paste : std::optional(defPaste()));
     merged.format = changed.format ? changed.format
                                    : (onDisk->format ? onDisk->format : std::optional(defFormat()));
+    merged.tape =
+        changed.tape ? changed.tape : (onDisk->tape ? onDisk->tape : std::optional(defTape()));
     merged.mem = onDisk->mem ? onDisk->mem : std::optional(defMem());
     if (changed.mem) {
         merged.mem->insert(*changed.mem);
@@ -255,6 +268,7 @@ bool Preferences::synchronize()
     entries.insert(copyKey, *merged.copy);
     entries.insert(pasteKey, *merged.paste);
     entries.insert(formatKey, *merged.format);
+    entries.insert(tapeKey, *merged.tape);
     // One entry per register under [defMem], so the file stays readable and editable by hand.
     // Only register names go out: nothing else would be read back as a register, and an odd
     // name (empty, or with a '/') would turn the group into something else.
@@ -377,6 +391,7 @@ Preferences::Values Preferences::readValues(const QString &filePath)
     Values values;
     values.copy = boolFrom(scalar(copyKey));
     values.paste = boolFrom(scalar(pasteKey));
+    values.tape = boolFrom(scalar(tapeKey));
     values.format = textFrom(scalar(formatKey));
     if (values.format && !isFormatTitle(*values.format)) {
         values.format.reset();

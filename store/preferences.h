@@ -2,8 +2,9 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The per-user preferences store: the four settings that survive a restart (the automatic copy
-// and paste check boxes, the selected format and the memory registers), kept in a QSettings INI
+// The per-user preferences store: the five settings that survive a restart (the automatic copy
+// and paste check boxes, the selected format, the memory registers and whether the tape is
+// shown), kept in a QSettings INI
 // file, with an in-memory map of registered defaults that answers whenever the file holds no
 // usable value of its own.
 //
@@ -34,6 +35,8 @@ public:
     static inline const QString formatKey = QStringLiteral("defFormat");
     /// The memory registers: a group holding one text per register name.
     static inline const QString memKey = QStringLiteral("defMem");
+    /// Whether the window shows the tape (bool).
+    static inline const QString tapeKey = QStringLiteral("defTape");
     /// Two toolkit keys (no dictation or character-palette items in the Edit menu), registered
     /// as true. Qt reads neither; they live in the defaults only and are never written.
     static inline const QString dictationMenuKey = QStringLiteral("NSDisabledDictationMenuItem");
@@ -53,7 +56,8 @@ public:
     Preferences &operator=(const Preferences &) = delete;
 
     /// Registers the in-memory defaults: both check boxes off, the format "30 NDF", the given
-    /// registers, and two toolkit keys as true. Registered defaults are never written as such.
+    /// registers, the tape hidden, and two toolkit keys as true. Registered defaults are never
+    /// written as such.
     void registerDefaults(const RegisterMap &registers = emptyRegisters());
     /// The registered default for a key, or an invalid QVariant when none is registered.
     QVariant registeredDefault(const QString &key) const;
@@ -78,6 +82,9 @@ public:
     /// Saves every register of the map, as setRegister() does.
     void setDefMem(const RegisterMap &registers);
 
+    bool defTape() const;
+    void setDefTape(bool shown);
+
     /// Writes the settings to the file and answers whether it was written completely. The file
     /// is read as it stands, under a lock shared with other tcpad processes; what this store
     /// changed since its last successful write replaces what the file holds, the file's own
@@ -89,7 +96,7 @@ public:
     QString fileName() const { return path; }
 
 private:
-    /// The four settings as read from a file or as changed in this run; empty where there is no
+    /// The five settings as read from a file or as changed in this run; empty where there is no
     /// usable value. For the registers of a change, only the registers that changed.
     struct Values
     {
@@ -97,6 +104,7 @@ private:
         std::optional<bool> paste;
         std::optional<QString> format;
         std::optional<RegisterMap> mem;
+        std::optional<bool> tape;
     };
 
     static std::optional<Values> readFile(const QString &filePath);

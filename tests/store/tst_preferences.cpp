@@ -32,6 +32,7 @@ private slots:
             // Another process saves first: its paste box and register must survive p's save.
             std::ofstream(p.fileName().toStdString()) << "defPaste=false\n[defMem]\nMem-3=new\n";
             p.setDefCopy(true);
+            p.setDefTape(true);
             QVERIFY(!p.setDefFormat("30") && p.setDefFormat("120 DF"));
             // An invisible mark Qt would not keep, and a text too long to keep but as empty.
             p.setDefMem({{"Mem-1", u'\uFEFF' + oddText}, {"Mem-2", QString(70000, 'x')}});
@@ -47,15 +48,18 @@ private slots:
             setrlimit(RLIMIT_FSIZE, &unlimited);
             QVERIFY(!written && Preferences(p.fileName()).defMem().value("Mem-1").isEmpty());
         };
-        const std::tuple<const char *, QByteArray, Act, bool, bool, QString, RegisterMap> rows[] = {
-            {"first run", {}, none, false, false, "30 NDF", store::emptyRegisters()},
-            {"every setting", "defPaste=true\n", everySetting, true, false, "120 DF",
+        // The check boxes and the tape as a string of 0 and 1: copy, paste, tape.
+        const std::tuple<const char *, QByteArray, Act, QString, QString, RegisterMap> rows[] = {
+            {"first run", {}, none, "000", "30 NDF", store::emptyRegisters()},
+            {"every setting", "defPaste=true\n", everySetting, "101", "120 DF",
              RegisterMap({{"Mem-1", oddText}, {"Mem-2", ""}, {"Mem-3", "new"}})},
-            {"damaged", "defCopy=yes\ndefPaste=2\ndefFormat=29.97\ndefMem=Mem-1\njunk=1\n[Gen\n",
-             none, false, false, "30 NDF", store::emptyRegisters()},
-            {"full disk", "defFormat=25\n[defMem]\nMem-1=\n", fullDisk, false, false, "25",
+            {"damaged",
+             "defCopy=yes\ndefPaste=2\ndefFormat=29.97\ndefMem=Mem-1\ndefTape=shown\njunk=1\n["
+             "Gen\n",
+             none, "000", "30 NDF", store::emptyRegisters()},
+            {"full disk", "defFormat=25\ndefTape=1\n[defMem]\nMem-1=\n", fullDisk, "001", "25",
              RegisterMap({{"Mem-1", QString(4000, 'x')}})}};
-        for (const auto &[name, file, act, copy, paste, format, mem] : rows) {
+        for (const auto &[name, file, act, boxes, format, mem] : rows) {
             const QTemporaryDir dir;
             const QString path = dir.filePath("tcpad.conf");
             QVERIFY(file.isNull() || std::ofstream(path.toStdString()) << file.constData());
@@ -67,10 +71,11 @@ private slots:
             QVERIFY2(prefs.synchronize(), name);
             Preferences reread(path); // answers from the file alone: no defaults
             for (const Preferences *s : {&prefs, &reread}) {
-                QVERIFY2(s->defCopy() == copy && s->defPaste() == paste, name);
+                QCOMPARE(QString("%1%2%3").arg(s->defCopy()).arg(s->defPaste()).arg(s->defTape()),
+                         boxes);
                 QVERIFY2(s->defFormat() == format && s->defMem() == mem, name);
             }
-            QCOMPARE(QSettings(path, QSettings::IniFormat).allKeys().size(), 3 + mem.size());
+            QCOMPARE(QSettings(path, QSettings::IniFormat).allKeys().size(), 4 + mem.size());
         }
     }
 };
