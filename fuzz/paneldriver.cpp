@@ -48,6 +48,7 @@ std::optional<QString> PanelScript::step(const QString &kind, const QString &wri
     const Ui::ViewController &ui = p.controls();
     const auto before = p.accumulator();
     const QString signBefore = ui.sign->text();
+    const QString tapeBefore = p.tape().text();
     QString failure;
     QCheckBox *const boxes[] = {ui.checkboxCopy, ui.checkboxPaste};
     const auto contents = [this] {
@@ -71,6 +72,8 @@ std::optional<QString> PanelScript::step(const QString &kind, const QString &wri
          }},
         {"out", [&] { p.automaticCopy(); }},
         {"in", [&] { p.automaticPaste(); }},
+        {"line", [&] { p.useTapeLine(arg.toInt()); }},
+        {"tape", [&] { p.keepTapeShown(arg == "1"); }},
         {"restart", [&] { p.savePreferences() ? start() : void(failure = "the save failed"); }},
         {"mark", [&] { marked = contents(); }},
     };
@@ -89,6 +92,9 @@ std::optional<QString> PanelScript::step(const QString &kind, const QString &wri
          [&] { return p.accumulator() ? QString::number(p.accumulator()->frameNumber) : "-"; }},
         {"?mode", [&] { return QString(p.isTimecodeMode() ? "T" : "F"); }},
         {"?unchanged", [&] { return QString(contents() == marked ? "" : "changed"); }},
+        {"?tape", [&] { return p.tape().text().chopped(!p.tape().text().isEmpty()); }},
+        {"?lines", [&] { return QString::number(p.tape().rowCount()); }},
+        {"?shown", [&] { return QString::number(p.tapeShown()); }},
         {"?file", [&] { return contents().split('\n').contains(arg.toUtf8()) ? arg : "missing"; }},
     };
     if (actions.count(kind)) {
@@ -110,16 +116,23 @@ std::optional<QString> PanelScript::step(const QString &kind, const QString &wri
     const QString text = kind == "=" || kind == "paste" ? ui.scratchPadRegister->text() : QString();
     const std::string shown = text.toStdString();
     const auto &after = controller->accumulator();
+    const QString tape = controller->tape().text();
     if (kind == "=" &&
         !(shown == "ERROR"
-              ? after == before && ui.sign->text() == signBefore
+              ? after == before && ui.sign->text() == signBefore && tape == tapeBefore
               : after && ui.sign->text().isEmpty() &&
+                    (signBefore.isEmpty() || tape.section('\n', -2).startsWith("= " + text)) &&
                     (p.isTimecodeMode()
                          ? after->framesFromTimecodeText(shown) ==
                                after->frameNumber % after->framesPerDay()
                          : timecode::frameCountFromText(shown) == after->frameNumber))) {
-        failure = "equals leaves no sign and a result that reads back as the accumulator, or "
-                  "ERROR and nothing else changed";
+        failure = "equals leaves no sign and a result that reads back as the accumulator and "
+                  "ends the tape, or ERROR and nothing else changed";
+    }
+    const bool writes = QStringList{"=", "+", "-", "T/F", "AC", "restart"}.contains(kind) ||
+                        (kind == "menu" && (arg == "All Clear" || arg == "Clear Tape"));
+    if (!writes && tape != tapeBefore) {
+        failure = "only calculation steps and All Clear write on the tape";
     }
     if (kind == "paste" && (arg.left(text.size()) != text || text.isEmpty() != arg.isEmpty())) {
         failure = "a paste shows the start of the clipboard text";
@@ -150,6 +163,7 @@ QString PanelScript::brokenRule() const
         {std::ranges::all_of(store::registerNames(),
                              [&](const QString &name) { return p.registers().contains(name); }),
          "the nine registers stay"},
+        {p.tape().rowCount() <= panel::Tape::maxLines, "the tape keeps its newest lines only"},
     };
     for (const auto &[holds, rule] : rules) {
         if (!holds) {

@@ -13,10 +13,11 @@
 //   clip:T noclip  the clipboard holds T / no plain text paste:T       clip:T, then "Paste"
 //   boxes:CP       check box states, 0 1 2 = off mixed on out in       the application loses /
 //   restart        save, start a new panel on the file                 gains the focus
-//   mark           remember the file's bytes
+//   mark           remember the file's bytes                           line:N  use tape line N
+//   tape:0|1       keep the tape hidden or shown
 // and checks: ?display:T ?sign:T ?frame:N (- for no accumulator) ?mode:T|F ?clip:T ?format:T
 // ?boxes:CP ?Mem-N:T (a register), ?file:L (the file has line L), ?unchanged (as at mark, or at
-// the start).
+// the start), ?tape:T (its lines), ?lines:N, ?shown:0|1.
 #pragma once
 
 #include "panel/viewcontroller.h"

@@ -8,6 +8,7 @@
 #include "panel/viewcontroller.h"
 #include "timecode/timecode.h"
 
+#include <QAbstractItemView>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QKeySequence>
@@ -114,6 +115,13 @@ void applyAppearance(QWidget *panel, const Ui::ViewController &ui)
                 QObject::tr("%1 (key: %2)").arg(control->accessibleDescription(), keys));
         }
     }
+}
+
+void applyTapeAppearance(QAbstractItemView *tape)
+{
+    // Lines are written in columns: the sign, then the value, as on paper.
+    tape->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    tape->setMinimumHeight(tape->fontMetrics().lineSpacing() * 4 + tape->frameWidth() * 2);
 }
 
 } // namespace panel

@@ -9,9 +9,13 @@
 
 #include "ui_viewcontroller.h"
 
+class QAbstractItemView;
+
 namespace panel {
 
 /// Styles the controls of a freshly built panel; the tint follows later palette changes.
 void applyAppearance(QWidget *panel, const Ui::ViewController &ui);
+/// Styles a view of the tape: the fixed-pitch font, so signs and digits line up.
+void applyTapeAppearance(QAbstractItemView *tape);
 
 } // namespace panel

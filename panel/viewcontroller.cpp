@@ -63,6 +63,8 @@ const TitledCommand menuCommands[] = {
     {"Back Space", [](ViewController &c) { c.keyEntry(QStringLiteral("<")); }},
     // Unlike the key, the menu item only switches: a keyed operand is dropped.
     {"Change T/F", [](ViewController &c) { c.toggleDisplayMode(); }},
+    {"Copy Tape", [](ViewController &c) { c.copyTape(); }},
+    {"Clear Tape", [](ViewController &c) { c.tape().clear(); }},
 };
 
 const char *const saveMenuTitle = "Save";
@@ -309,11 +311,41 @@ void ViewController::calculate()
         ui.popupFormat->setEnabled(false);
         ui.buttonRC->setEnabled(true);
     }
-    currentTimecode = result;
+    const std::optional<timecode::Timecode> before = std::exchange(currentTimecode, result);
     setDisplay(accumulatorText());
     if (pending != Sign::blank) {
         ui.sign->clear();
     }
+    writeOnTape(before, pending, text);
+}
+
+void ViewController::writeOnTape(const std::optional<timecode::Timecode> &before, Sign pending,
+                                 const std::string &operand)
+{
+    const QString format = ui.popupFormat->currentText();
+    if (pending == Sign::blank) {
+        // A result read back (T/F after a result, a second "=", RC then "=") changes nothing.
+        if (!before || before->frameNumber != currentTimecode->frameNumber) {
+            paperTape.writeOperand(format, accumulatorText());
+        }
+        return;
+    }
+    // The operand as the calculator read it, in the display's own form.
+    const timecode::Counting counting = currentTimecode->counting();
+    const std::uint64_t frames = (displayIsTimecode ? before->framesFromTimecodeText(operand)
+                                                    : timecode::frameCountFromText(operand))
+                                     .value_or(0);
+    const QString shown = displayIsTimecode
+                              ? QString::fromStdString(timecode::timecodeText(frames, counting))
+                              : QString::number(frames);
+    const std::uint64_t day = counting.framesPerDay();
+    const std::uint64_t from = before->frameNumber % day;
+    const bool plus = pending == Sign::plus;
+    const bool wrapped = plus ? frames >= day - from : frames > from;
+    paperTape.writeOperation(format, plus ? u'+' : u'-', shown, accumulatorText(),
+                             !wrapped ? Tape::Wrap::none
+                             : plus   ? Tape::Wrap::forward
+                                      : Tape::Wrap::backward);
 }
 
 void ViewController::clearEntry()
@@ -327,6 +359,7 @@ void ViewController::clearEntry()
 
 void ViewController::allClear()
 {
+    paperTape.endCalculation();
     ui.popupFormat->setEnabled(true);
     ui.buttonRC->setEnabled(false);
     setDisplay(QString());
@@ -414,6 +447,33 @@ void ViewController::pasteFromPasteboard()
             setDisplay(firstCharacters(*text, 12));
         }
     });
+}
+
+void ViewController::useTapeLine(int row)
+{
+    const QString value = paperTape.value(row);
+    if (!value.isEmpty()) {
+        setDisplay(value);
+    }
+}
+
+void ViewController::copyTape()
+{
+    const QString text = paperTape.text();
+    if (!text.isEmpty() && pasteboard) {
+        pasteboard->setString(text);
+    }
+}
+
+bool ViewController::tapeShown() const
+{
+    return userDefault->defTape();
+}
+
+void ViewController::keepTapeShown(bool shown)
+{
+    userDefault->setDefTape(shown);
+    userDefault->synchronize();
 }
 
 void ViewController::enter()

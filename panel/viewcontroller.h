@@ -13,6 +13,8 @@
 //   state lives in the controls of viewcontroller.ui and is read back from them: the operand or
 //   result in the value display (scratchPadRegister), the pending operation in the sign field,
 //   the format in popupFormat. Only the accumulator and the display mode are held in fields.
+// - panel::Tape writes down every step that changed the accumulator; the equals step and All
+//   Clear tell it, and the window shows it.
 // - The controls display. Key entry edits the value display text; the equals step reads it,
 //   combines it with the accumulator and writes the accumulator back as text.
 // - app::WindowController hosts the panel, owns the menus and wires their items to the panel by
@@ -23,6 +25,7 @@
 #pragma once
 
 #include "panel/pasteboard.h"
+#include "panel/tape.h"
 #include "store/memoryregisters.h"
 #include "store/preferences.h"
 #include "timecode/timecode.h"
@@ -101,6 +104,19 @@ public:
     /// leaves the display.
     void pasteFromPasteboard();
 
+    /// The tape of this run.
+    Tape &tape() { return paperTape; }
+    const Tape &tape() const { return paperTape; }
+    /// Puts the value of a tape line into the display, as loading a register does; a line without
+    /// a value (the format, a separator) does nothing.
+    void useTapeLine(int row);
+    /// Puts the whole tape on the clipboard, a line per line; an empty tape leaves it alone.
+    void copyTape();
+    /// Whether the window shows the tape: a kept setting, hidden on the first start.
+    bool tapeShown() const;
+    /// Keeps whether the window shows the tape; it reaches the file at once.
+    void keepTapeShown(bool shown);
+
     const Ui::ViewController &controls() const { return ui; }
     bool isTimecodeMode() const { return displayIsTimecode; }
     const std::optional<timecode::Timecode> &accumulator() const { return currentTimecode; }
@@ -126,6 +142,9 @@ public slots:
 
 private:
     void wireControls();
+    /// Writes the step the equals step just made from `before` with `pending` and the operand text.
+    void writeOnTape(const std::optional<timecode::Timecode> &before, Sign pending,
+                     const std::string &operand);
     QString display() const;
     void setDisplay(const QString &text);
 
@@ -138,6 +157,7 @@ private:
     store::RegisterMap dictMem = store::emptyRegisters();
     std::unique_ptr<store::Preferences> userDefault;
     std::unique_ptr<Pasteboard> pasteboard;
+    Tape paperTape;
 };
 
 /// The panel of the running application, as registered by its viewDidLoad(); null before that.

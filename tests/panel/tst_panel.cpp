@@ -122,17 +122,39 @@ private slots:
         row("automatic paste",
             "boxes:02 clip:7 set:x in ?display:x boxes:01 in ?display:x boxes:02 in", "7");
 
+        // The tape: each step that changed the accumulator, in the display's texts (the driver
+        // checks that nothing else writes on it and that each "=" ends it with its result).
+        const QString rule = QString(12, QChar(0x2500));
+        row("tape: a run, the day wrapping both ways, All Clear separates once",
+            "format:25 1 0 0 0 0 0 0 + 2 3 0 0 0 0 0 0 = - 1 = AC AC ?tape:25|__01:00:00:00|"
+            "+_23:00:00:00|=_00:00:00:00_(next_day)|-_00:00:00:01|=_23:59:59:24_(previous_day)|" +
+                rule,
+            "_");
+        row("tape: frames and a replaced result; results read back, refusals, the rest add none",
+            "T/F 3 0 + 1 2 = T/F T/F = 5 = RC = set:x = mem:Save/Mem-1 mem:Load/Mem-1 menu:Copy "
+            "paste:7 menu:Change_T/F menu:Recall ?tape:30_NDF|__30|+_12|=_42|__425",
+            "00:00:14:05 _ 425");
+        row("tape: a line's value into the display, nothing else", "1 0 + 2 = line:0 line:2",
+            "00:00:00:02 _ 12");
+        row("tape: copied, cleared; All Clear of a calculation not on it adds no separator",
+            "1 + 2 = menu:Copy_Tape ?clip:30_NDF|__00:00:00:01|+_00:00:00:02|=_00:00:00:03| "
+            "menu:Clear_Tape AC ?lines:0 1 = ?tape:30_NDF|__00:00:00:01",
+            "00:00:00:01 _ 1");
+        row("tape: the newest 1000 lines",
+            "1 + " + QString("+ 1 = ").repeated(500) + "?lines:1000 line:0", "00:00:00:01 _ 501");
+
         // The kept settings: restored at start, each change on disk at once, nothing else written;
         // what the file cannot hold comes back empty and costs no other setting.
         row("first run writes nothing; settings survive a restart",
-            "?unchanged ?boxes:00 ?format:30_NDF ?Mem-9: boxes:21 format:120_DF set:00:00:01;02 "
-            "mem:Save/Mem-2 restart ?boxes:20 "
-            "?format:120_DF ?Mem-2:00:00:01;02",
+            "?unchanged ?boxes:00 ?format:30_NDF ?Mem-9: ?shown:0 boxes:21 format:120_DF "
+            "set:00:00:01;02 mem:Save/Mem-2 tape:1 restart ?boxes:20 ?format:120_DF "
+            "?Mem-2:00:00:01;02 ?shown:1",
             "_");
         row("changes on disk at once",
             "set:1 mem:Save/Mem-4 ?file:Mem-4=1 boxes:20 ?file:defCopy=true boxes:02 "
             "?file:defCopy=false ?file:defPaste=true "
-            "format:25 ?file:defFormat=25 mem:Memory/Clear_All_Mem ?file:Mem-4=",
+            "format:25 ?file:defFormat=25 tape:1 ?file:defTape=true mem:Memory/Clear_All_Mem "
+            "?file:Mem-4=",
             "_");
         row("other actions leave the file alone",
             "restart mark 1 + 2 T/F = mem:Load/Mem-1 menu:Copy menu:Paste menu:All_Clear "

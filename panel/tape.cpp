@@ -1,0 +1,113 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "panel/tape.h"
+
+namespace panel {
+
+namespace {
+
+const QString separator = QString(12, QChar(0x2500)); // box drawings light horizontal
+
+} // namespace
+
+int Tape::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(lines.size());
+}
+
+QVariant Tape::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= int(lines.size())) {
+        return QVariant();
+    }
+    const Line &line = lines[std::size_t(index.row())];
+    switch (role) {
+    case Qt::DisplayRole:
+        return line.text;
+    case Qt::AccessibleTextRole:
+        return line.spoken.isEmpty() ? line.text : line.spoken;
+    case valueRole:
+        return line.value;
+    default:
+        return QVariant();
+    }
+}
+
+void Tape::writeOperand(const QString &format, const QString &operand)
+{
+    write(format, {{QStringLiteral("  ") + operand, operand, operand}});
+}
+
+void Tape::writeOperation(const QString &format, QChar sign, const QString &operand,
+                          const QString &result, Wrap wrap)
+{
+    const QString note = wrap == Wrap::forward    ? tr(" (next day)")
+                         : wrap == Wrap::backward ? tr(" (previous day)")
+                                                  : QString();
+    const QString verb = sign == u'-' ? tr("minus") : tr("plus");
+    write(format,
+          {{sign + QStringLiteral(" ") + operand, verb + u' ' + operand, operand},
+           {QStringLiteral("= ") + result + note, tr("equals") + u' ' + result + note, result}});
+}
+
+void Tape::endCalculation()
+{
+    if (calculationOnTape) {
+        append({{separator, tr("End of calculation"), QString()}});
+    }
+    calculationOnTape = false;
+}
+
+void Tape::clear()
+{
+    beginResetModel();
+    lines.clear();
+    calculationOnTape = false;
+    endResetModel();
+}
+
+QString Tape::value(int row) const
+{
+    return row >= 0 && row < int(lines.size()) ? lines[std::size_t(row)].value : QString();
+}
+
+QString Tape::text() const
+{
+    QString all;
+    for (const Line &line : lines) {
+        all += line.text + u'\n';
+    }
+    return all;
+}
+
+void Tape::write(const QString &format, std::initializer_list<Line> written)
+{
+    // A calculation's first line comes under the format it counts in; the format cannot change
+    // until All Clear ends the calculation.
+    std::vector<Line> added;
+    if (!calculationOnTape) {
+        added.push_back({format, tr("Format %1").arg(format), QString()});
+    }
+    added.insert(added.end(), written);
+    calculationOnTape = true;
+    append(added);
+}
+
+void Tape::append(const std::vector<Line> &added)
+{
+    const int count = int(added.size());
+    const int overflow = int(lines.size()) + count - maxLines;
+    if (overflow > 0) {
+        beginRemoveRows(QModelIndex(), 0, overflow - 1);
+        lines.erase(lines.begin(), lines.begin() + overflow);
+        endRemoveRows();
+    }
+    const int first = int(lines.size());
+    beginInsertRows(QModelIndex(), first, first + count - 1);
+    lines.insert(lines.end(), added.begin(), added.end());
+    endInsertRows();
+}
+
+} // namespace panel

@@ -1,0 +1,80 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The tape: every step that changed the accumulator, written down the way one writes a sum on
+// paper, in the texts the display showed. The panel tells it each step; a window shows it as a
+// list. It lives for the run and keeps the newest lines only.
+//
+//     30 NDF                   the format, above the first line of a calculation
+//       01:00:00:00            the operand that starts it (or replaces the result)
+//     + 00:00:10:00            each operation: its operand,
+//     = 01:00:10:00            then its result,
+//     = 00:00:05:00 (next day)   marked when it went past midnight, either way
+//     ────────────             All Clear ends the calculation
+#pragma once
+
+#include <QAbstractListModel>
+#include <QString>
+
+#include <deque>
+#include <vector>
+
+namespace panel {
+
+class Tape : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    /// The oldest lines drop off the top past this many.
+    static constexpr int maxLines = 1000;
+    /// The value a line holds, as the display showed it; empty for the format and the separator.
+    static constexpr int valueRole = Qt::UserRole;
+
+    /// Which way a result went past midnight, if it did.
+    enum class Wrap
+    {
+        none,
+        forward,
+        backward
+    };
+
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    /// The line's text; for a screen reader its words ("plus 00:00:10:00"); its value.
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+    /// An operand that starts the calculation or replaces its result.
+    void writeOperand(const QString &format, const QString &operand);
+    /// An addition ('+') or subtraction ('-'), and its result.
+    void writeOperation(const QString &format, QChar sign, const QString &operand,
+                        const QString &result, Wrap wrap);
+    /// All Clear: a separator below the calculation, if the tape holds lines of it.
+    void endCalculation();
+    /// Empties the tape.
+    void clear();
+
+    /// The value of a line, or the empty text.
+    QString value(int row) const;
+    /// Every line, each ended by a line break; empty for an empty tape.
+    QString text() const;
+
+private:
+    struct Line
+    {
+        QString text;
+        QString spoken;
+        QString value;
+    };
+    /// Lines of the calculation under way, under its format when they are its first.
+    void write(const QString &format, std::initializer_list<Line> written);
+    void append(const std::vector<Line> &added);
+
+    std::deque<Line> lines;
+    // Whether the tape holds lines of the calculation under way.
+    bool calculationOnTape = false;
+};
+
+} // namespace panel
