@@ -6,11 +6,14 @@
 
 #include "app/desktopclipboard.h"
 #include "app/x11windowstate.h"
+#include "panel/appearance.h"
 #include "panel/viewcontroller.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 
 namespace app {
@@ -28,6 +31,49 @@ void collectActions(const QMenu *menu, QList<QAction *> &actions)
         }
     }
 }
+
+// Keys of the tape. Up or Down first selects the newest line, then moves; on a selected line
+// Enter and Return use it rather than press "=". Escape goes back to the keys rather than clear
+// the entry. The panel's other keys keep working.
+class TapeKeys : public QObject
+{
+public:
+    TapeKeys(QListView *tape, QWidget *panelFocus) : QObject(tape), panelFocus(panelFocus)
+    {
+        tape->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress) {
+            return false;
+        }
+        auto *tape = static_cast<QListView *>(watched);
+        const QModelIndex line = tape->currentIndex();
+        const bool selected = tape->selectionModel()->isSelected(line);
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        const bool arrow = key == Qt::Key_Up || key == Qt::Key_Down;
+        if (!(enter && selected) && !(arrow && !selected && line.isValid()) &&
+            key != Qt::Key_Escape) {
+            return false;
+        }
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept(); // the key comes to the tape as a key press
+        } else if (arrow) {
+            tape->selectionModel()->select(line, QItemSelectionModel::ClearAndSelect);
+        } else if (enter) {
+            emit tape->activated(line);
+        } else {
+            panelFocus->setFocus(Qt::ShortcutFocusReason);
+        }
+        return true;
+    }
+
+private:
+    QWidget *panelFocus;
+};
 
 } // namespace
 
@@ -50,6 +96,7 @@ WindowController::WindowController(QWidget *parent) : QMainWindow(parent)
     }
     wireMemoryMenu(ui.menuMemory);
     connect(ui.actionWindowOnly, &QAction::triggered, this, &WindowController::switchToWindowOnly);
+    wireTape();
 
     // The window holds every action itself too, so their shortcuts keep working once the menu
     // bar is hidden.
@@ -78,6 +125,54 @@ void WindowController::windowDidLoad()
     // this on to the window manager as the window's state and its Motif hints.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+}
+
+void WindowController::wireTape()
+{
+    panel::ViewController *panel = ui.viewController;
+    QListView *tape = ui.tape;
+    tape->setModel(&panel->tape());
+    panel::applyTapeAppearance(tape);
+    // The newest line is the current one, not selected: Enter is "=" until the user picks a line,
+    // and again once anything changes the display.
+    connect(&panel->tape(), &QAbstractItemModel::rowsInserted, tape, [tape](auto, int, int last) {
+        tape->selectionModel()->setCurrentIndex(tape->model()->index(last, 0),
+                                                QItemSelectionModel::Clear);
+        tape->scrollToBottom();
+    });
+    connect(panel->controls().scratchPadRegister, &QLineEdit::textChanged, tape,
+            &QListView::clearSelection);
+    connect(tape, &QListView::activated, panel,
+            [panel](const QModelIndex &line) { panel->useTapeLine(line.row()); });
+    new TapeKeys(tape, panel->controls().scratchPadRegister);
+    for (QAction *item : {ui.actionCopyTape, ui.actionClearTape}) {
+        connect(item, &QAction::triggered, panel,
+                [panel, item] { panel->respondsToMenu(item->text()); });
+        tape->addAction(item);
+    }
+    // As the last run left it; shown before the window is, the tape is part of its first size.
+    ui.actionTape->setChecked(panel->tapeShown());
+    tape->setVisible(panel->tapeShown());
+    connect(ui.actionTape, &QAction::toggled, this, &WindowController::showTape);
+}
+
+void WindowController::showTape(bool shown)
+{
+    ui.viewController->keepTapeShown(shown);
+    if (ui.tape->isVisibleTo(this) == shown) {
+        return;
+    }
+    // The window grows by the tape and gives the room back, so the panel keeps its size.
+    const int before = height();
+    const int room = ui.tapeLayout->geometry().height();
+    ui.tape->setVisible(shown);
+    // The window's minimum follows the panel and the tape only once both layouts have settled.
+    ui.centralLayout->activate();
+    layout()->activate();
+    resize(width(), shown ? before + ui.tapeLayout->sizeHint().height() : before - room);
+    QWidget *focus =
+        shown ? static_cast<QWidget *>(ui.tape) : ui.viewController->controls().scratchPadRegister;
+    focus->setFocus(Qt::ShortcutFocusReason);
 }
 
 void WindowController::wireMemoryMenu(QMenu *menu)

@@ -2,10 +2,11 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The calculator's one window: the panel as its content and the menu bar whose items reach the
-// panel by their titles. The window floats above the windows of every application, offers no
-// zoom or minimise button, and can drop its menu bar and task-bar entry for good (window-only
-// mode); every menu command then stays in the panel's right-click menu and on its shortcut.
+// The calculator's one window: the panel as its content, the tape below it when shown, and the
+// menu bar whose items reach the panel by their titles. The window floats above the windows of
+// every application, offers no zoom or minimise button, and can drop its menu bar and task-bar
+// entry for good (window-only mode); every menu command then stays in the panel's right-click menu
+// and on its shortcut.
 #pragma once
 
 #include "ui_windowcontroller.h"
@@ -40,9 +41,13 @@ public slots:
     /// Calling it again changes nothing.
     void switchToWindowOnly();
 
+    /// Shows or hides the tape below the panel, keeping the choice for the next start.
+    void showTape(bool shown);
+
 private:
     void windowDidLoad();
     void wireMemoryMenu(QMenu *menu);
+    void wireTape();
     void showContextMenu(const QPoint &position);
 
     Ui::WindowController ui;

@@ -105,7 +105,25 @@ ending()
     waitFor "pasted as the focus came back, then + 1" "00:00:01:01" display
 }
 
+# The tape, shown by its key, grows the window and takes what is keyed, Return still being "=";
+# Copy Tape puts it on the clipboard; Up selects the newest line, Up again the one above, Return
+# uses it; hiding the tape gives the room back.
+tape()
+{
+    local before
+    before=$(height)
+    keys ctrl+shift+t 1 plus 2 Return ctrl+shift+c
+    waitFor "the window grown" yes eval '[ "$(height)" -gt "$before" ] && echo yes' || return 1
+    waitFor "Copy Tape" "$(printf '30 NDF\n  00:00:00:01\n+ 00:00:00:02\n= 00:00:00:03')" \
+        clipboard || return 1
+    keys Up Up Return
+    waitFor "a line used" "00:00:00:02" display || return 1
+    keys ctrl+shift+t
+    waitFor "the room given back" "$before" height
+}
+
 run floatingAndWindowOnly
+run tape
 for how in close TERM INT HUP display KILL; do
     run ending "$how"
 done
