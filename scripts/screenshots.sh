@@ -5,7 +5,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 
 # Takes pictures of the tcpad window on a private X display with the openbox window manager: at normal
-# scale, at twice the scale, in a dark palette, and shrunk to its minimum and grown large. Each picture
+# scale, at twice the scale, in a dark palette, shrunk to its minimum and grown large, and with the
+# tape shown in a light and a dark palette. Each picture
 # shows the same short calculation under way, keyed with xdotool, so the display, the pending sign and
 # the mode label all carry text.
 #
@@ -49,13 +50,13 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORM QT_SCALE_FACTOR QT_QPA_PLATFORMTHEME SESSI
 source "$(dirname "$0")/privatedesktop.sh"
 startPrivateDesktop "$work" 1600x1200x24 || exit 1
 
-# shot NAME [SIZE] -- COMMAND...: starts COMMAND with fresh settings, keys 00:10:00:00 + 15 frames
-# (leaving the addition pending), optionally resizes the window to SIZE (WIDTHxHEIGHT), and saves the
-# window's content as OUTDIR/NAME.png.
+# shot NAME [SIZE] [KEYS] -- COMMAND...: starts COMMAND with fresh settings, keys 00:10:00:00 + 15
+# frames (leaving the addition pending) and then KEYS, optionally resizes the window to SIZE
+# (WIDTHxHEIGHT), and saves the window's content as OUTDIR/NAME.png.
 shot()
 {
-    local name=$1 size=$2
-    shift 3
+    local name=$1 size=$2 more=$3
+    shift 4
     local config="$work/config-$name"
     mkdir -p "$config"
     XDG_CONFIG_HOME="$config" "$@" >"$work/$name.log" 2>&1 &
@@ -66,7 +67,8 @@ shot()
     [ -n "$window" ] || { echo "no window for $name" >&2; cat "$work/$name.log" >&2; return 1; }
     xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
     sleep 0.3
-    xdotool key --clearmodifiers --delay 40 1 0 0 0 0 0 plus 1 5
+    # shellcheck disable=SC2086 # the keys are separate words
+    xdotool key --clearmodifiers --delay 40 1 0 0 0 0 0 plus 1 5 $more
     if [ -n "$size" ]; then
         xdotool windowsize --sync "$window" "${size%x*}" "${size#*x}" >/dev/null 2>&1 || true
     fi
@@ -79,8 +81,12 @@ shot()
     wait "$pid" 2>/dev/null || true
 }
 
-shot light "" -- "$tcpad"
-shot scaled "" -- env QT_SCALE_FACTOR=2 "$tcpad"
-shot dark "" -- "$preview" dark
-shot smallest 10x10 -- "$tcpad"
-shot grown 620x520 -- "$tcpad"
+# The tape under a finished calculation, one that went past midnight, and a new one under way.
+tape="Return minus 3 0 0 0 0 Return plus 2 3 5 9 0 0 0 0 Return Delete ctrl+shift+t 5 plus 1 0"
+shot light "" "" -- "$tcpad"
+shot scaled "" "" -- env QT_SCALE_FACTOR=2 "$tcpad"
+shot dark "" "" -- "$preview" dark
+shot smallest 10x10 "" -- "$tcpad"
+shot grown 620x520 "" -- "$tcpad"
+shot tape "" "$tape" -- "$tcpad"
+shot tape-dark "" "$tape" -- "$preview" dark
