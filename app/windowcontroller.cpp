@@ -13,8 +13,8 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
+#include <QTableView>
 
 namespace app {
 
@@ -38,7 +38,7 @@ void collectActions(const QMenu *menu, QList<QAction *> &actions)
 class TapeKeys : public QObject
 {
 public:
-    TapeKeys(QListView *tape, QWidget *panelFocus) : QObject(tape), panelFocus(panelFocus)
+    TapeKeys(QAbstractItemView *tape, QWidget *panelFocus) : QObject(tape), panelFocus(panelFocus)
     {
         tape->installEventFilter(this);
     }
@@ -49,7 +49,7 @@ protected:
         if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress) {
             return false;
         }
-        auto *tape = static_cast<QListView *>(watched);
+        auto *tape = static_cast<QAbstractItemView *>(watched);
         const QModelIndex line = tape->currentIndex();
         const bool selected = tape->selectionModel()->isSelected(line);
         const int key = static_cast<QKeyEvent *>(event)->key();
@@ -130,19 +130,22 @@ void WindowController::windowDidLoad()
 void WindowController::wireTape()
 {
     panel::ViewController *panel = ui.viewController;
-    QListView *tape = ui.tape;
+    QTableView *tape = ui.tape;
     tape->setModel(&panel->tape());
     panel::applyTapeAppearance(tape);
     // The newest line is the current one, not selected: Enter is "=" until the user picks a line,
     // and again once anything changes the display.
+    // A hidden tape is scrolled when it is shown.
     connect(&panel->tape(), &QAbstractItemModel::rowsInserted, tape, [tape](auto, int, int last) {
         tape->selectionModel()->setCurrentIndex(tape->model()->index(last, 0),
                                                 QItemSelectionModel::Clear);
-        tape->scrollToBottom();
+        if (tape->isVisible()) {
+            tape->scrollToBottom();
+        }
     });
     connect(panel->controls().scratchPadRegister, &QLineEdit::textChanged, tape,
-            &QListView::clearSelection);
-    connect(tape, &QListView::activated, panel,
+            &QAbstractItemView::clearSelection);
+    connect(tape, &QAbstractItemView::activated, panel,
             [panel](const QModelIndex &line) { panel->useTapeLine(line.row()); });
     new TapeKeys(tape, panel->controls().scratchPadRegister);
     for (QAction *item : {ui.actionCopyTape, ui.actionClearTape}) {
@@ -170,6 +173,9 @@ void WindowController::showTape(bool shown)
     ui.centralLayout->activate();
     layout()->activate();
     resize(width(), shown ? before + ui.tapeLayout->sizeHint().height() : before - room);
+    if (shown) {
+        ui.tape->scrollToBottom();
+    }
     QWidget *focus =
         shown ? static_cast<QWidget *>(ui.tape) : ui.viewController->controls().scratchPadRegister;
     focus->setFocus(Qt::ShortcutFocusReason);

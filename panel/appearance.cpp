@@ -8,10 +8,15 @@
 #include "panel/viewcontroller.h"
 #include "timecode/timecode.h"
 
-#include <QAbstractItemView>
+#include <QCache>
 #include <QEvent>
 #include <QFontDatabase>
+#include <QHeaderView>
 #include <QKeySequence>
+#include <QPainter>
+#include <QStaticText>
+#include <QStyledItemDelegate>
+#include <QTableView>
 
 namespace panel {
 
@@ -62,6 +67,55 @@ private:
 
     QList<QPushButton *> keys;
     bool applying = false;
+};
+
+// Draws the lines of the tape from glyph runs laid out once: a line never changes, and laying
+// each out again for every repaint (what the style's own item drawing does) was most of the time a
+// full tape took to show a new result.
+class TapeLines : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        const QWidget *view = item.widget;
+        QStyle *style = view->style();
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &item, painter, view);
+        QStaticText *text = laidOut.object(item.text);
+        if (!text) {
+            text = new QStaticText(item.text);
+            text->setTextFormat(Qt::PlainText);
+            text->prepare(QTransform(), item.font);
+            laidOut.insert(item.text, text);
+        }
+        const bool selected = item.state & QStyle::State_Selected;
+        const QPalette::ColorGroup group = !(item.state & QStyle::State_Enabled)
+                                               ? QPalette::Disabled
+                                           : item.state & QStyle::State_Active ? QPalette::Active
+                                                                               : QPalette::Inactive;
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        painter->save();
+        painter->setFont(item.font);
+        painter->setPen(
+            item.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawStaticText(
+            item.rect.left() + margin,
+            item.rect.top() + (item.rect.height() - int(text->size().height())) / 2, *text);
+        painter->restore();
+        if (item.state & QStyle::State_HasFocus) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(item);
+            style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, view);
+        }
+    }
+
+private:
+    // The visible lines and some more; a line scrolled back into view is laid out again.
+    mutable QCache<QString, QStaticText> laidOut{200};
 };
 
 } // namespace
@@ -117,11 +171,16 @@ void applyAppearance(QWidget *panel, const Ui::ViewController &ui)
     }
 }
 
-void applyTapeAppearance(QAbstractItemView *tape)
+void applyTapeAppearance(QTableView *tape)
 {
-    // Lines are written in columns: the sign, then the value, as on paper.
+    // Lines are written in columns, the sign, then the value, as on paper; one row per line.
     tape->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    tape->setMinimumHeight(tape->fontMetrics().lineSpacing() * 4 + tape->frameWidth() * 2);
+    tape->setItemDelegate(new TapeLines(tape));
+    const int line = tape->fontMetrics().lineSpacing() + 2;
+    tape->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tape->verticalHeader()->setMinimumSectionSize(line);
+    tape->verticalHeader()->setDefaultSectionSize(line);
+    tape->setMinimumHeight(line * 4 + tape->frameWidth() * 2);
 }
 
 } // namespace panel

@@ -10,10 +10,16 @@
 // The ".../painted" variants also let the event loop run once after the key, so the figure
 // includes laying out and painting the changed display into the window's backing store: the time
 // until the new text is pixels, not only a string.
+//
+// The "window/..." variants press keys in the whole window, once with the tape hidden and once
+// with it shown and full (1000 lines): a digit key, and "=" completing "+ 1" (the "+" and the "1"
+// go in untimed), which writes two lines on the tape and drops the two oldest.
+#include "app/windowcontroller.h"
 #include "panel/viewcontroller.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
@@ -82,19 +88,81 @@ void keyToDisplay(benchmark::State &state, bool timecodeMode, bool painted)
     state.SetItemsProcessed(state.iterations());
 }
 
+void keyInWindow(benchmark::State &state, bool equals, bool tape, bool painted)
+{
+    app::WindowController window;
+    panel::ViewController &panel = *window.viewController();
+    window.form().actionTape->setChecked(tape);
+    panel.keyEntry(QStringLiteral("1"));
+    for (int line = 2; line < panel::Tape::maxLines; line += 2) {
+        panel.enteredKey(QStringLiteral("+"));
+        panel.keyEntry(QStringLiteral("1"));
+        panel.enter();
+    }
+    window.show();
+    window.activateWindow();
+    if (!QTest::qWaitForWindowExposed(&window) || !QTest::qWaitForWindowActive(&window) ||
+        panel.tape().rowCount() != panel::Tape::maxLines ||
+        window.form().tape->isVisible() != tape) {
+        state.SkipWithError("the window was never shown with its tape full");
+        return;
+    }
+    QCoreApplication::processEvents();
+    QWidget *focused = QApplication::focusWidget() ? QApplication::focusWidget() : &window;
+    QLineEdit *display = panel.controls().scratchPadRegister;
+
+    std::size_t next = 0;
+    QString before = display->text();
+    for (auto _ : state) {
+        if (equals) {
+            state.PauseTiming();
+            QTest::keyClick(focused, Qt::Key_Plus);
+            QTest::keyClick(focused, Qt::Key_1);
+            state.ResumeTiming();
+            QTest::keyClick(focused, Qt::Key_Return);
+        } else {
+            QTest::keyClick(focused, digitKeys[next]);
+            next = (next + 1) % digitKeys.size();
+        }
+        if (painted) {
+            QCoreApplication::processEvents();
+        }
+        QString after = display->text();
+        if (after == before) {
+            state.SkipWithError("a key press left the display as it was");
+            break;
+        }
+        before = std::move(after);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    // Headless unless the caller chose a platform; the user's settings are never read.
+    // Headless unless the caller chose a platform; the user's settings and clipboard are never
+    // touched.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    const QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
+    qunsetenv("WAYLAND_DISPLAY");
     QApplication application(argc, argv);
     benchmark::RegisterBenchmark("keyToDisplay/timecode", keyToDisplay, true, false);
     benchmark::RegisterBenchmark("keyToDisplay/frames", keyToDisplay, false, false);
     benchmark::RegisterBenchmark("keyToDisplay/timecode/painted", keyToDisplay, true, true);
     benchmark::RegisterBenchmark("keyToDisplay/frames/painted", keyToDisplay, false, true);
+    for (const bool painted : {false, true}) {
+        for (const bool tape : {false, true}) {
+            for (const bool equals : {false, true}) {
+                const std::string name = std::string("window/") + (equals ? "equals" : "digit") +
+                                         (tape ? "/tape" : "") + (painted ? "/painted" : "");
+                benchmark::RegisterBenchmark(name.c_str(), keyInWindow, equals, tape, painted);
+            }
+        }
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
