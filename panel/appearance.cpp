@@ -114,8 +114,8 @@ public:
     }
 
 private:
-    // The visible lines and some more; a line scrolled back into view is laid out again.
-    mutable QCache<QString, QStaticText> laidOut{200};
+    // The visible lines and a few more; a line scrolled back into view is laid out again.
+    mutable QCache<QString, QStaticText> laidOut{64};
 };
 
 } // namespace

@@ -27,9 +27,22 @@ QVariant Tape::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return line.text;
     case Qt::AccessibleTextRole:
-        return line.spoken.isEmpty() ? line.text : line.spoken;
+        // Words where the text is only signs; asked for by screen readers alone, so made here.
+        switch (line.kind) {
+        case Kind::format:
+            return tr("Format %1").arg(line.text);
+        case Kind::operation:
+            return (line.text.startsWith(u'-') ? tr("minus") : tr("plus")) + line.text.mid(1);
+        case Kind::result:
+            return tr("equals") + line.text.mid(1);
+        case Kind::separator:
+            return tr("End of calculation");
+        case Kind::operand:
+            return line.text.trimmed();
+        }
+        return QVariant();
     case valueRole:
-        return line.value;
+        return value(index.row());
     default:
         return QVariant();
     }
@@ -37,7 +50,7 @@ QVariant Tape::data(const QModelIndex &index, int role) const
 
 void Tape::writeOperand(const QString &format, const QString &operand)
 {
-    write(format, {{QStringLiteral("  ") + operand, operand, operand}});
+    write(format, {{QStringLiteral("  ") + operand, Kind::operand}});
 }
 
 void Tape::writeOperation(const QString &format, QChar sign, const QString &operand,
@@ -46,16 +59,14 @@ void Tape::writeOperation(const QString &format, QChar sign, const QString &oper
     const QString note = wrap == Wrap::forward    ? tr(" (next day)")
                          : wrap == Wrap::backward ? tr(" (previous day)")
                                                   : QString();
-    const QString verb = sign == u'-' ? tr("minus") : tr("plus");
-    write(format,
-          {{sign + QStringLiteral(" ") + operand, verb + u' ' + operand, operand},
-           {QStringLiteral("= ") + result + note, tr("equals") + u' ' + result + note, result}});
+    write(format, {{sign + QStringLiteral(" ") + operand, Kind::operation},
+                   {QStringLiteral("= ") + result + note, Kind::result}});
 }
 
 void Tape::endCalculation()
 {
     if (calculationOnTape) {
-        append({{separator, tr("End of calculation"), QString()}});
+        append({{separator, Kind::separator}});
     }
     calculationOnTape = false;
 }
@@ -70,7 +81,14 @@ void Tape::clear()
 
 QString Tape::value(int row) const
 {
-    return row >= 0 && row < int(lines.size()) ? lines[std::size_t(row)].value : QString();
+    if (row < 0 || row >= int(lines.size())) {
+        return QString();
+    }
+    // A value line is a sign or two blanks, the value as the display showed it (which holds no
+    // blank), and maybe a note.
+    const Line &line = lines[std::size_t(row)];
+    const bool holdsValue = line.kind != Kind::format && line.kind != Kind::separator;
+    return holdsValue ? line.text.mid(2).section(u' ', 0, 0) : QString();
 }
 
 QString Tape::text() const
@@ -88,7 +106,7 @@ void Tape::write(const QString &format, std::initializer_list<Line> written)
     // until All Clear ends the calculation.
     std::vector<Line> added;
     if (!calculationOnTape) {
-        added.push_back({format, tr("Format %1").arg(format), QString()});
+        added.push_back({format, Kind::format});
     }
     added.insert(added.end(), written);
     calculationOnTape = true;

@@ -62,11 +62,18 @@ public:
     QString text() const;
 
 private:
+    enum class Kind : quint8
+    {
+        format,
+        operand,
+        operation,
+        result,
+        separator
+    };
     struct Line
     {
         QString text;
-        QString spoken;
-        QString value;
+        Kind kind;
     };
     /// Lines of the calculation under way, under its format when they are its first.
     void write(const QString &format, std::initializer_list<Line> written);
