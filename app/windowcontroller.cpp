@@ -8,6 +8,7 @@
 #include "app/x11windowstate.h"
 #include "panel/appearance.h"
 #include "panel/viewcontroller.h"
+#include "ui_tapeview.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -130,13 +131,33 @@ void WindowController::windowDidLoad()
 void WindowController::wireTape()
 {
     panel::ViewController *panel = ui.viewController;
-    QTableView *tape = ui.tape;
+    for (QAction *item : {ui.actionCopyTape, ui.actionClearTape}) {
+        connect(item, &QAction::triggered, panel,
+                [panel, item] { panel->respondsToMenu(item->text()); });
+    }
+    // As the last run left it; shown before the window is, the tape is part of its first size. A
+    // tape never shown costs no view at all.
+    ui.actionTape->setChecked(panel->tapeShown());
+    if (panel->tapeShown()) {
+        makeTapeView();
+    }
+    connect(ui.actionTape, &QAction::toggled, this, &WindowController::showTape);
+}
+
+QTableView *WindowController::makeTapeView()
+{
+    if (tape) {
+        return tape;
+    }
+    panel::ViewController *panel = ui.viewController;
+    tape = new QTableView(ui.centralWidget);
+    Ui::TapeView().setupUi(tape);
+    ui.tapeLayout->addWidget(tape);
     tape->setModel(&panel->tape());
     panel::applyTapeAppearance(tape);
     // The newest line is the current one, not selected: Enter is "=" until the user picks a line,
-    // and again once anything changes the display.
-    // A hidden tape is scrolled when it is shown.
-    connect(&panel->tape(), &QAbstractItemModel::rowsInserted, tape, [tape](auto, int, int last) {
+    // and again once anything changes the display. A hidden tape is scrolled when it is shown.
+    connect(&panel->tape(), &QAbstractItemModel::rowsInserted, tape, [this](auto, int, int last) {
         tape->selectionModel()->setCurrentIndex(tape->model()->index(last, 0),
                                                 QItemSelectionModel::Clear);
         if (tape->isVisible()) {
@@ -148,36 +169,29 @@ void WindowController::wireTape()
     connect(tape, &QAbstractItemView::activated, panel,
             [panel](const QModelIndex &line) { panel->useTapeLine(line.row()); });
     new TapeKeys(tape, panel->controls().scratchPadRegister);
-    for (QAction *item : {ui.actionCopyTape, ui.actionClearTape}) {
-        connect(item, &QAction::triggered, panel,
-                [panel, item] { panel->respondsToMenu(item->text()); });
-        tape->addAction(item);
-    }
-    // As the last run left it; shown before the window is, the tape is part of its first size.
-    ui.actionTape->setChecked(panel->tapeShown());
-    tape->setVisible(panel->tapeShown());
-    connect(ui.actionTape, &QAction::toggled, this, &WindowController::showTape);
+    tape->addActions({ui.actionCopyTape, ui.actionClearTape});
+    return tape;
 }
 
 void WindowController::showTape(bool shown)
 {
     ui.viewController->keepTapeShown(shown);
-    if (ui.tape->isVisibleTo(this) == shown) {
+    if ((tape && tape->isVisibleTo(this)) == shown) {
         return;
     }
     // The window grows by the tape and gives the room back, so the panel keeps its size.
     const int before = height();
     const int room = ui.tapeLayout->geometry().height();
-    ui.tape->setVisible(shown);
+    makeTapeView()->setVisible(shown);
     // The window's minimum follows the panel and the tape only once both layouts have settled.
     ui.centralLayout->activate();
     layout()->activate();
     resize(width(), shown ? before + ui.tapeLayout->sizeHint().height() : before - room);
     if (shown) {
-        ui.tape->scrollToBottom();
+        tape->scrollToBottom();
     }
     QWidget *focus =
-        shown ? static_cast<QWidget *>(ui.tape) : ui.viewController->controls().scratchPadRegister;
+        shown ? static_cast<QWidget *>(tape) : ui.viewController->controls().scratchPadRegister;
     focus->setFocus(Qt::ShortcutFocusReason);
 }
 

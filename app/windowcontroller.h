@@ -14,6 +14,7 @@
 #include <QMainWindow>
 
 class QMenu;
+class QTableView;
 
 namespace panel {
 class ViewController;
@@ -35,6 +36,8 @@ public:
 
     /// True once window-only mode is on; it stays on until the process ends.
     bool isWindowOnly() const { return windowOnly; }
+    /// The view of the tape, made the first time the tape is shown; null before that.
+    QTableView *tapeView() const { return tape; }
 
 public slots:
     /// Hides the menu bar and takes the window out of the task bar, for the rest of the process.
@@ -48,10 +51,13 @@ private:
     void windowDidLoad();
     void wireMemoryMenu(QMenu *menu);
     void wireTape();
+    /// The tape's view, made from its description and wired the first time it is needed.
+    QTableView *makeTapeView();
     void showContextMenu(const QPoint &position);
 
     Ui::WindowController ui;
     QMenu *contextMenu = nullptr;
+    QTableView *tape = nullptr;
     bool windowOnly = false;
 };
 

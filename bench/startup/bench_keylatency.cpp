@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -103,7 +104,7 @@ void keyInWindow(benchmark::State &state, bool equals, bool tape, bool painted)
     window.activateWindow();
     if (!QTest::qWaitForWindowExposed(&window) || !QTest::qWaitForWindowActive(&window) ||
         panel.tape().rowCount() != panel::Tape::maxLines ||
-        window.form().tape->isVisible() != tape) {
+        (window.tapeView() && window.tapeView()->isVisible()) != tape) {
         state.SkipWithError("the window was never shown with its tape full");
         return;
     }

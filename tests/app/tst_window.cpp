@@ -7,6 +7,7 @@
 #include "app/platformchoice.h"
 #include "app/windowcontroller.h"
 
+#include <QTableView>
 #include <QtTest>
 
 class WindowTest : public QObject
@@ -67,6 +68,30 @@ private slots:
         }
         QVERIFY(ui.scratchPadRegister->fontInfo().fixedPitch() &&
                 ui.sign->fontInfo().pixelSize() > ui.buttonC->fontInfo().pixelSize() * 1.4);
+    }
+
+    // The tape, shown by its item, grows the window and takes the focus, where Enter is "=" until
+    // Up selects the newest line and Up again the one above; Enter then uses it and Escape gives
+    // the focus back to the keys. Hidden, it gives the room back. Its own menu copies it.
+    void tape()
+    {
+        app::WindowController started;
+        started.show();
+        QVERIFY(QTest::qWaitForWindowActive(&started));
+        const int before = started.height();
+        started.form().actionTape->trigger();
+        QTableView *tape = started.tapeView();
+        QVERIFY(started.height() > before && QApplication::focusWidget() == tape);
+        for (const QString &step : QString("1 + 2 Return Up Up Return").split(' ')) {
+            QTest::keySequence(QApplication::focusWidget(), QKeySequence(step));
+        }
+        const QLineEdit *display = started.findChild<QLineEdit *>();
+        QCOMPARE(display->text(), "00:00:00:02");
+        QTest::keyClick(tape, Qt::Key_Escape);
+        QCOMPARE(QApplication::focusWidget(), display);
+        QCOMPARE(tape->actions().first()->text(), "Copy Tape");
+        started.form().actionTape->trigger();
+        QCOMPARE(started.height(), before);
     }
 
     // In a Wayland session, X11 through XWayland where a window can float, then Wayland for when

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The tcpad developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
+# Resident memory of tcpad once idle: fresh (tape hidden and empty) and with the tape shown and full,
+# its 1000 lines keyed through the X server and one more calculation on top, so lines have dropped
+# off; for a second binary (a build from before the tape, say) fresh only. Prints the median of RUNS
+# launches of each, in MiB. Each launch gets a private Xvfb display with openbox and fresh settings.
+#
+# usage: bench/startup/tapememory.sh TCPAD [EARLIER_TCPAD]
+# Environment: RUNS (default 5), SETTLE (seconds before reading memory, default 2).
+set -euo pipefail
+
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+runs=${RUNS:-5}
+settle=${SETTLE:-2}
+work=$(mktemp -d "${TMPDIR:-/tmp}/tcpad-tapememory.XXXXXX")
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER
+# shellcheck source=scripts/privatedesktop.sh
+source "$source_dir/scripts/privatedesktop.sh"
+startPrivateDesktop "$work" 1280x800x24 >/dev/null
+
+# One launch of BINARY, the tape filled when FULL is "full": prints the idle resident KiB.
+measure()
+{
+    local binary=$1 full=$2 config="$work/config" pid window kib
+    rm -rf "$config"
+    mkdir -p "$config/tcpad"
+    [ "$full" = full ] && printf '[General]\ndefTape=true\n' >"$config/tcpad/tcpad.conf"
+    XDG_CONFIG_HOME=$config "$binary" >"$work/tcpad.log" 2>&1 &
+    pid=$!
+    window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" | head -1)
+    xdotool windowactivate --sync "$window"
+    if [ "$full" = full ]; then
+        # "1 +" starts (the format and the operand), then each "1 =" writes two lines.
+        # shellcheck disable=SC2046
+        xdotool key --delay 1 1 plus $(printf '1 Return plus %.0s' $(seq 500))
+        xdotool key ctrl+shift+c
+        local lines
+        lines=$(timeout 5 xclip -selection clipboard -o | wc -l)
+        [ "$lines" -eq 1000 ] || { echo "the tape holds $lines lines, not 1000" >&2; exit 1; }
+    fi
+    sleep "$settle"
+    kib=$(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status")
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    echo "$kib"
+}
+
+median()
+{
+    sort -n | awk '{v[NR] = $1} END {printf "%.1f", v[int((NR + 1) / 2)] / 1024}'
+}
+
+for what in "$1 fresh" "$1 full" ${2:+"$2 fresh"}; do
+    read -r binary mode <<<"$what"
+    printf '%s, %s: %s MiB\n' "$binary" "$mode" \
+        "$(for _ in $(seq "$runs"); do measure "$binary" "$mode"; done | median)"
+done
