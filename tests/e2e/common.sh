@@ -2,12 +2,16 @@
 #
 # SPDX-License-Identifier: GPL-3.0-or-later
 
-# Helpers of the end-to-end suites. Sourced.
+# Helpers of the end-to-end suites. Sourced. No step may wait forever: a display server or
+# compositor that stops answering fails the suite instead of hanging it.
 
 fail() { echo "    FAIL: $*"; return 1; }
 
 # Keys to the focused X11 window (through XWayland too), with the modifiers held by nobody else.
-keys() { xdotool key --clearmodifiers --delay 30 "$@"; }
+keys() { timeout 30 xdotool key --clearmodifiers --delay 30 "$@"; }
+
+# Ended by CTest's time limit or by hand, a suite still runs its EXIT trap and stops what it started.
+trap 'exit 1' TERM INT HUP
 
 # waitFor WHAT EXPECTED COMMAND...: runs COMMAND until it prints EXPECTED, for up to ten seconds
 # (the machine may be busy, and Qt reports the focus leaving only 400 ms after it left).

@@ -26,7 +26,10 @@ if [ "$(id -u)" -eq 0 ]; then
     copies=$(mktemp -d "${TMPDIR:-/tmp}/tcpad-wayland.XXXXXX")
     cp "$tcpad" "$here/wayland.sh" "$here/common.sh" "$rules" "$copies/"
     chmod -R a+rX "$copies"
-    runuser -u "$user" -- "$copies/wayland.sh" "$copies/tcpad" "$copies/window.md"
+    runuser -u "$user" -- "$copies/wayland.sh" "$copies/tcpad" "$copies/window.md" &
+    suite=$!
+    trap 'kill "$suite"; wait "$suite"; rm -rf "$copies"; exit 1' TERM INT HUP
+    wait "$suite"
     status=$?
     rm -rf "$copies"
     exit $status
@@ -62,9 +65,12 @@ pids+=($!)
 xmessage -name other-x11 "another application" >/dev/null 2>&1 &
 pids+=($!)
 
-# swaymsg with criteria succeeds only when a window matches them.
-matches() { swaymsg "[$1] nop" >/dev/null 2>&1 && echo yes; }
-focus() { waitFor "$1 exists" yes matches "$1" && swaymsg "[$1] focus" >/dev/null; }
+# A question to sway; with criteria it succeeds only when a window matches them.
+ask() { timeout 5 swaymsg "$@" >/dev/null 2>&1; }
+matches() { ask "[$1] nop" && echo yes; }
+focus() { waitFor "$1 exists" yes matches "$1" && ask "[$1] focus"; }
+# wl-copy stays behind to serve its text, so it must not hold the suite's output open.
+copy() { timeout 5 wl-copy "$1" >/dev/null 2>&1; }
 waitFor "the other programs' windows" "yes yes" \
     eval 'echo $(matches app_id=other-wayland) $(matches instance=other-x11)' || exit 1
 
@@ -77,7 +83,7 @@ tcpadWindow='class="^tcpad$"'
 startTcpad()
 {
     rm -rf "$XDG_CONFIG_HOME"
-    wl-copy "seed $RANDOM$RANDOM" 2>/dev/null
+    copy "seed $RANDOM$RANDOM"
     "$tcpad" >"$work/tcpad.log" 2>&1 &
     pid=$!
     focus "$tcpadWindow" || return 1
@@ -111,17 +117,17 @@ pastesWhatANativeProgramCopied()
 {
     local copied="00:00:$((10 + RANDOM % 50)):$((10 + RANDOM % 20))$RANDOM"
     keys alt+o alt+p && focus app_id=other-wayland &&
-        waitFor "copied as the focus left" "$display" wlClipboard && wl-copy "$copied" 2>/dev/null &&
+        waitFor "copied as the focus left" "$display" wlClipboard && copy "$copied" &&
         focus "$tcpadWindow" && focus app_id=other-wayland &&
         waitFor "pasted and copied again" "${copied:0:12}" wlClipboard
 }
 
 floatsOnEveryWorkspace()
 {
-    swaymsg workspace 2 >/dev/null
+    ask workspace 2
     waitFor "floating on workspace 2" yes matches "$tcpadWindow floating workspace=2"
     local found=$?
-    swaymsg workspace 1 >/dev/null
+    ask workspace 1
     return $found
 }
 
