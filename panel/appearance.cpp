@@ -12,9 +12,9 @@
 #include <QEvent>
 #include <QFontDatabase>
 #include <QHeaderView>
+#include <QImage>
 #include <QKeySequence>
 #include <QPainter>
-#include <QStaticText>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
@@ -69,9 +69,11 @@ private:
     bool applying = false;
 };
 
-// Draws the lines of the tape from glyph runs laid out once: a line never changes, and laying
-// each out again for every repaint (what the style's own item drawing does) was most of the time a
-// full tape took to show a new result.
+// Draws the lines of the tape from pictures of them made once: a line never changes, and a full
+// tape repaints every line in view whenever a result comes (Qt's item views repaint the whole view
+// when rows come and go). Laying the text out and blending its glyphs again each time was most of
+// the cost of showing a result; an opaque picture is a plain copy. A selected or hovered line,
+// whose background the style draws, is drawn as text.
 class TapeLines : public QStyledItemDelegate
 {
 public:
@@ -84,28 +86,26 @@ public:
         initStyleOption(&item, index);
         const QWidget *view = item.widget;
         QStyle *style = view->style();
-        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &item, painter, view);
-        QStaticText *text = laidOut.object(item.text);
-        if (!text) {
-            text = new QStaticText(item.text);
-            text->setTextFormat(Qt::PlainText);
-            text->prepare(QTransform(), item.font);
-            laidOut.insert(item.text, text);
-        }
-        const bool selected = item.state & QStyle::State_Selected;
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        const QRect area = item.rect.adjusted(margin, 0, -margin, 0);
         const QPalette::ColorGroup group = !(item.state & QStyle::State_Enabled)
                                                ? QPalette::Disabled
                                            : item.state & QStyle::State_Active ? QPalette::Active
                                                                                : QPalette::Inactive;
-        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
-        painter->save();
-        painter->setFont(item.font);
-        painter->setPen(
-            item.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-        painter->drawStaticText(
-            item.rect.left() + margin,
-            item.rect.top() + (item.rect.height() - int(text->size().height())) / 2, *text);
-        painter->restore();
+        if (item.state & (QStyle::State_Selected | QStyle::State_MouseOver)) {
+            style->drawPrimitive(QStyle::PE_PanelItemViewItem, &item, painter, view);
+            painter->save();
+            painter->setFont(item.font);
+            const bool selected = item.state & QStyle::State_Selected;
+            painter->setPen(
+                item.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+            painter->drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                              item.text);
+            painter->restore();
+        } else {
+            painter->drawImage(area.topLeft(), picture(item, group, area.height(),
+                                                       painter->device()->devicePixelRatio()));
+        }
         if (item.state & QStyle::State_HasFocus) {
             QStyleOptionFocusRect focus;
             focus.QStyleOption::operator=(item);
@@ -114,8 +114,39 @@ public:
     }
 
 private:
-    // The visible lines and a few more; a line scrolled back into view is laid out again.
-    mutable QCache<QString, QStaticText> laidOut{64};
+    QImage picture(const QStyleOptionViewItem &item, QPalette::ColorGroup group, int height,
+                   qreal scale) const
+    {
+        const QRgb ink = item.palette.color(group, QPalette::Text).rgba();
+        const QRgb paper = item.palette.color(group, QPalette::Base).rgba();
+        if (const Picture *drawn = pictures.object(item.text);
+            drawn && drawn->ink == ink && drawn->paper == paper &&
+            drawn->image.height() == qRound(height * scale) &&
+            drawn->image.devicePixelRatio() == scale) {
+            return drawn->image;
+        }
+        const int width = QFontMetrics(item.font).horizontalAdvance(item.text) + 1;
+        QImage image(QSize(width, height) * scale, QImage::Format_RGB32);
+        image.setDevicePixelRatio(scale);
+        image.fill(paper);
+        QPainter painter(&image);
+        painter.setFont(item.font);
+        painter.setPen(QColor::fromRgba(ink));
+        painter.drawText(QRect(0, 0, width, height), Qt::AlignLeft | Qt::AlignVCenter, item.text);
+        painter.end();
+        pictures.insert(item.text, new Picture{image, ink, paper});
+        return image;
+    }
+
+    // A line's picture, in the colours it was drawn in.
+    struct Picture
+    {
+        QImage image;
+        QRgb ink;
+        QRgb paper;
+    };
+    // The twelve lines in view of a tape of the usual size, and a few more.
+    mutable QCache<QString, Picture> pictures{16};
 };
 
 } // namespace
