@@ -82,11 +82,18 @@ private slots:
         started.form().actionTape->trigger();
         QTableView *tape = started.tapeView();
         QVERIFY(started.height() > before && QApplication::focusWidget() == tape);
-        for (const QString &step : QString("1 + 2 Return Up Up Return").split(' ')) {
+        // More lines than the tape shows: the newest stays in view, and is drawn.
+        const QString keys = "1 +" + QString(" 1 Return +").repeated(12) + " 2 Return Up Up Return";
+        for (const QString &step : keys.split(' ')) {
             QTest::keySequence(QApplication::focusWidget(), QKeySequence(step));
         }
         const QLineEdit *display = started.findChild<QLineEdit *>();
         QCOMPARE(display->text(), "00:00:00:02");
+        const QRect newest = tape->visualRect(tape->model()->index(27, 0));
+        const QImage line = tape->viewport()->grab(newest).toImage();
+        QImage blank(line.size(), line.format());
+        blank.fill(line.pixel(line.width() - 1, 0));
+        QVERIFY(tape->viewport()->rect().contains(newest) && line != blank);
         QTest::keyClick(tape, Qt::Key_Escape);
         QCOMPARE(QApplication::focusWidget(), display);
         QCOMPARE(tape->actions().first()->text(), "Copy Tape");

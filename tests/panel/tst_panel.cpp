@@ -136,9 +136,11 @@ private slots:
             "00:00:14:05 _ 425");
         row("tape: a line's value into the display, nothing else", "1 0 + 2 = line:0 line:2",
             "00:00:00:02 _ 12");
-        row("tape: copied, cleared; All Clear of a calculation not on it adds no separator",
+        row("tape: copied, cleared, then not copied; All Clear of a calculation not on it adds no "
+            "separator",
             "1 + 2 = menu:Copy_Tape ?clip:30_NDF|__00:00:00:01|+_00:00:00:02|=_00:00:00:03| "
-            "menu:Clear_Tape AC ?lines:0 1 = ?tape:30_NDF|__00:00:00:01",
+            "menu:Clear_Tape clip:x menu:Copy_Tape ?clip:x AC ?lines:0 1 = "
+            "?tape:30_NDF|__00:00:00:01",
             "00:00:00:01 _ 1");
         row("tape: the newest 1000 lines",
             "1 + " + QString("+ 1 = ").repeated(500) + "?lines:1000 line:0", "00:00:00:01 _ 501");

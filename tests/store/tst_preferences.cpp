@@ -77,6 +77,10 @@ private slots:
             }
             QCOMPARE(QSettings(path, QSettings::IniFormat).allKeys().size(), 4 + mem.size());
         }
+        // A settings folder that cannot be made, a file standing in its place: no save.
+        const QTemporaryDir dir;
+        QVERIFY(std::ofstream(dir.filePath("tcpad").toStdString()) << "x");
+        QVERIFY(!Preferences(dir.filePath("tcpad/tcpad.conf")).synchronize());
     }
 };
 
