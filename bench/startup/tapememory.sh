@@ -4,10 +4,11 @@
 #
 # SPDX-License-Identifier: GPL-3.0-or-later
 
-# Resident memory of tcpad once idle: fresh (tape hidden and empty) and with the tape shown and full,
-# its 1000 lines keyed through the X server and one more calculation on top, so lines have dropped
-# off; for a second binary (a build from before the tape, say) fresh only. Prints the median of RUNS
-# launches of each, in MiB. Each launch gets a private Xvfb display with openbox and fresh settings.
+# Resident memory of tcpad once idle: fresh; after the calculations that fill a tape, keyed through
+# the X server with the tape hidden; and the same with the tape shown, its 1000 lines full and some
+# dropped off. For a second binary (a build from before the tape, say) fresh and keyed. Prints the
+# median of RUNS launches of each, in MiB. Every launch gets a private Xvfb display with openbox and
+# fresh settings.
 #
 # usage: bench/startup/tapememory.sh TCPAD [EARLIER_TCPAD]
 # Environment: RUNS (default 5), SETTLE (seconds before reading memory, default 2).
@@ -24,21 +25,23 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER
 source "$source_dir/scripts/privatedesktop.sh"
 startPrivateDesktop "$work" 1280x800x24 >/dev/null
 
-# One launch of BINARY, the tape filled when FULL is "full": prints the idle resident KiB.
+# One launch of BINARY in MODE (fresh, keyed or full): prints the idle resident KiB.
 measure()
 {
-    local binary=$1 full=$2 config="$work/config" pid window kib
+    local binary=$1 mode=$2 config="$work/config" pid window kib
     rm -rf "$config"
     mkdir -p "$config/tcpad"
-    [ "$full" = full ] && printf '[General]\ndefTape=true\n' >"$config/tcpad/tcpad.conf"
+    [ "$mode" = full ] && printf '[General]\ndefTape=true\n' >"$config/tcpad/tcpad.conf"
     XDG_CONFIG_HOME=$config "$binary" >"$work/tcpad.log" 2>&1 &
     pid=$!
     window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" | head -1)
     xdotool windowactivate --sync "$window"
-    if [ "$full" = full ]; then
-        # "1 +" starts (the format and the operand), then each "1 =" writes two lines.
+    if [ "$mode" != fresh ]; then
+        # "1 +" starts (the format and the operand on a tape), then each "1 =" writes two lines.
         # shellcheck disable=SC2046
         xdotool key --delay 1 1 plus $(printf '1 Return plus %.0s' $(seq 500))
+    fi
+    if [ "$mode" = full ]; then
         xdotool key ctrl+shift+c
         local lines
         lines=$(timeout 5 xclip -selection clipboard -o | wc -l)
@@ -56,7 +59,7 @@ median()
     sort -n | awk '{v[NR] = $1} END {printf "%.1f", v[int((NR + 1) / 2)] / 1024}'
 }
 
-for what in "$1 fresh" "$1 full" ${2:+"$2 fresh"}; do
+for what in "$1 fresh" "$1 keyed" "$1 full" ${2:+"$2 fresh" "$2 keyed"}; do
     read -r binary mode <<<"$what"
     printf '%s, %s: %s MiB\n' "$binary" "$mode" \
         "$(for _ in $(seq "$runs"); do measure "$binary" "$mode"; done | median)"
