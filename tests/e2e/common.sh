@@ -10,6 +10,20 @@ fail() { echo "    FAIL: $*"; return 1; }
 # Keys to the focused X11 window (through XWayland too), with the modifiers held by nobody else.
 keys() { timeout 30 xdotool key --clearmodifiers --delay 30 "$@"; }
 
+# stop PID: ends a program as the desktop does (SIGTERM) and answers its exit status; one that has
+# not ended ten seconds later is killed, and that answers 137.
+stop()
+{
+    kill "$1" 2>/dev/null
+    for _ in $(seq 100); do
+        kill -0 "$1" 2>/dev/null || { wait "$1"; return; }
+        sleep 0.1
+    done
+    kill -KILL "$1" 2>/dev/null
+    wait "$1"
+    return 137
+}
+
 # Ended by CTest's time limit or by hand, a suite still runs its EXIT trap and stops what it started.
 trap 'exit 1' TERM INT HUP
 

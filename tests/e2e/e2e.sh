@@ -17,6 +17,8 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/tcpad-e2e.XXXXXX")
 export XDG_CONFIG_HOME="$work/config"
 settings="$XDG_CONFIG_HOME/tcpad/tcpad.conf"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER
+# No session bus, so none is started behind the suite's back and left running.
+export DBUS_SESSION_BUS_ADDRESS=disabled:
 failed=0 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
 

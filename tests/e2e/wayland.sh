@@ -38,6 +38,8 @@ fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/tcpad-wayland.XXXXXX")
 export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
 unset DISPLAY WAYLAND_DISPLAY SWAYSOCK QT_QPA_PLATFORM SESSION_MANAGER XDG_SESSION_TYPE
+# No session bus, so none is started behind the suite's back and left running.
+export DBUS_SESSION_BUS_ADDRESS=disabled:
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 failed=0 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
@@ -92,14 +94,13 @@ startTcpad()
 }
 
 # Runs a case; tcpad must then end cleanly when asked to (under the sanitizers, a fault found as it
-# tidies up fails the case too).
+# tidies up fails the case too), within ten seconds.
 run()
 {
     echo "--- $*"
-    startTcpad && "$@" && { kill "$pid" && wait "$pid" || fail "tcpad ended with $?"; } &&
+    startTcpad && "$@" && { stop "$pid" || fail "tcpad ended with $?"; } &&
         echo "    ok" || { failed=$((failed + 1)); tail -20 "$work/tcpad.log"; }
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
+    stop "$pid"
 }
 
 # --- the cases ------------------------------------------------------------------------------------
@@ -143,7 +144,7 @@ runsNativelyWithoutXWayland()
     local native=$!
     waitFor "a native window" yes matches 'app_id="^tcpad$" floating'
     local found=$?
-    kill "$native"
+    stop "$native"
     return $found
 }
 
