@@ -7,7 +7,8 @@
 # Resident memory of tcpad once idle: fresh; after the calculations that fill a tape, keyed through
 # the X server with the tape hidden; and the same with the tape shown, its 1000 lines full and some
 # dropped off. For a second binary (a build from before the tape, say) fresh and keyed. Prints the
-# median of RUNS launches of each, in MiB. Every launch gets a private Xvfb display with openbox and
+# median of RUNS launches of each, in MiB: all resident memory, and the anonymous part of it (heap,
+# stacks; what the process holds for itself rather than pages of files it shares with others). Every launch gets a private Xvfb display with openbox and
 # fresh settings.
 #
 # usage: bench/startup/tapememory.sh TCPAD [EARLIER_TCPAD]
@@ -25,10 +26,10 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER
 source "$source_dir/scripts/privatedesktop.sh"
 startPrivateDesktop "$work" 1280x800x24 >/dev/null
 
-# One launch of BINARY in MODE (fresh, keyed or full): prints the idle resident KiB.
+# One launch of BINARY in MODE (fresh, keyed or full): prints the idle resident and anonymous KiB.
 measure()
 {
-    local binary=$1 mode=$2 config="$work/config" pid window kib
+    local binary=$1 mode=$2 config="$work/config" pid window kib anon
     rm -rf "$config"
     mkdir -p "$config/tcpad"
     [ "$mode" = full ] && printf '[General]\ndefTape=true\n' >"$config/tcpad/tcpad.conf"
@@ -49,18 +50,21 @@ measure()
     fi
     sleep "$settle"
     kib=$(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status")
+    anon=$(awk '/^RssAnon:/ {print $2}' "/proc/$pid/status")
     kill "$pid"
     wait "$pid" 2>/dev/null || true
-    echo "$kib"
+    echo "$kib $anon"
 }
 
+# The median of one column of the launches' figures, in MiB.
 median()
 {
-    sort -n | awk '{v[NR] = $1} END {printf "%.1f", v[int((NR + 1) / 2)] / 1024}'
+    cut -d' ' -f"$1" | sort -n | awk '{v[NR] = $1} END {printf "%.1f", v[int((NR + 1) / 2)] / 1024}'
 }
 
 for what in "$1 fresh" "$1 keyed" "$1 full" ${2:+"$2 fresh" "$2 keyed"}; do
     read -r binary mode <<<"$what"
-    printf '%s, %s: %s MiB\n' "$binary" "$mode" \
-        "$(for _ in $(seq "$runs"); do measure "$binary" "$mode"; done | median)"
+    figures=$(for _ in $(seq "$runs"); do measure "$binary" "$mode"; done)
+    printf '%s, %s: %s MiB, anonymous %s MiB\n' "$binary" "$mode" \
+        "$(median 1 <<<"$figures")" "$(median 2 <<<"$figures")"
 done
