@@ -10,19 +10,24 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <utility>
 
 namespace fuzz {
 
 namespace {
 
 // A clipboard in memory: what the panel copies lands in the given text and a paste reads it; no
-// text stands for a clipboard that holds no plain text (an image, copied files).
+// text stands for a clipboard that holds no plain text (an image, copied files). While late, it
+// keeps the newest paste's reply, as a clipboard another program must send does, until answered.
 struct StandInPasteboard : panel::Pasteboard
 {
-    explicit StandInPasteboard(std::optional<QString> &text) : text(text) {}
-    void setString(const QString &copied) override { text = copied; }
-    void requestString(Reply reply) override { reply(text); }
-    std::optional<QString> &text;
+    explicit StandInPasteboard(PanelScript &script) : script(script) {}
+    void setString(const QString &copied) override { script.clipboard = copied; }
+    void requestString(Reply reply) override
+    {
+        script.late ? void(script.held = std::move(reply)) : reply(script.clipboard);
+    }
+    PanelScript &script;
 };
 
 } // namespace
@@ -35,8 +40,11 @@ PanelScript::PanelScript(const QString &settingsFile) : file(settingsFile)
 
 void PanelScript::start()
 {
+    // A paste still waiting belongs to the panel that asked; a new panel starts with none.
+    held = nullptr;
+    late = false;
     controller = std::make_unique<panel::ViewController>();
-    controller->usePasteboard(std::make_unique<StandInPasteboard>(clipboard));
+    controller->usePasteboard(std::make_unique<StandInPasteboard>(*this));
     controller->usePreferences(std::make_unique<store::Preferences>(file));
     controller->viewDidLoad();
 }
@@ -72,6 +80,12 @@ std::optional<QString> PanelScript::step(const QString &kind, const QString &wri
          }},
         {"out", [&] { p.automaticCopy(); }},
         {"in", [&] { p.automaticPaste(); }},
+        {"late", [&] { late = true; }},
+        {"answer",
+         [&] {
+             late = false;
+             held ? std::exchange(held, nullptr)(clipboard) : void();
+         }},
         {"line", [&] { p.useTapeLine(arg.toInt()); }},
         {"tape", [&] { p.keepTapeShown(arg == "1"); }},
         {"restart", [&] { p.savePreferences() ? start() : void(failure = "the save failed"); }},
@@ -134,7 +148,8 @@ std::optional<QString> PanelScript::step(const QString &kind, const QString &wri
     if (!writes && tape != tapeBefore) {
         failure = "only calculation steps and All Clear write on the tape";
     }
-    if (kind == "paste" && (arg.left(text.size()) != text || text.isEmpty() != arg.isEmpty())) {
+    if (kind == "paste" && !late &&
+        (arg.left(text.size()) != text || text.isEmpty() != arg.isEmpty())) {
         failure = "a paste shows the start of the clipboard text";
     }
     if (failure.isEmpty()) {

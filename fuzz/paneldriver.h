@@ -14,7 +14,8 @@
 //   boxes:CP       check box states, 0 1 2 = off mixed on out in       the application loses /
 //   restart        save, start a new panel on the file                 gains the focus
 //   mark           remember the file's bytes                           line:N  use tape line N
-//   tape:0|1       keep the tape hidden or shown
+//   tape:0|1       keep the tape hidden or shown         late          pastes wait for an answer
+//   answer         the clipboard answers the newest waiting paste; later ones are answered at once
 // and checks: ?display:T ?sign:T ?frame:N (- for no accumulator) ?mode:T|F ?clip:T ?format:T
 // ?boxes:CP ?Mem-N:T (a register), ?file:L (the file has line L), ?unchanged (as at mark, or at
 // the start), ?tape:T (its lines), ?lines:N, ?shown:0|1.
@@ -42,6 +43,8 @@ public:
 
     panel::ViewController &panel() const { return *controller; }
     std::optional<QString> clipboard;
+    bool late = false;
+    panel::Pasteboard::Reply held;
 
 private:
     void start();

@@ -179,12 +179,14 @@ void ViewController::usePasteboard(std::unique_ptr<Pasteboard> board)
 bool ViewController::savePreferences()
 {
     // Each change went to the store as it happened; a write that failed then is retried here,
-    // and a first run that changed nothing leaves all four settings in the file.
+    // and a first run that changed nothing leaves every setting in the file.
     return userDefault->synchronize();
 }
 
 void ViewController::automaticCopy()
 {
+    // A paste still on its way is for a user who has gone; it would change what was copied out.
+    ++changes;
     if (isTicked(ui.checkboxCopy)) {
         copyToPasteboard();
     }
@@ -210,6 +212,7 @@ QString ViewController::display() const
 
 void ViewController::setDisplay(const QString &text)
 {
+    ++changes;
     ui.scratchPadRegister->setText(text);
 }
 
@@ -353,6 +356,7 @@ void ViewController::clearEntry()
     if (!display().isEmpty()) {
         setDisplay(QString());
     } else {
+        ++changes;
         ui.sign->clear();
     }
 }
@@ -376,6 +380,7 @@ void ViewController::recall()
 
 void ViewController::toggleDisplayMode()
 {
+    ++changes;
     displayIsTimecode = !displayIsTimecode;
     ui.timecodeOrFrame->setText(displayIsTimecode ? tr("Timecode") : tr("Frame"));
     if (!currentTimecode) {
@@ -440,10 +445,14 @@ void ViewController::pasteFromPasteboard()
     if (!pasteboard) {
         return;
     }
-    // The pasteboard belongs to this panel, so no reply outlives it.
-    pasteboard->requestString([this](const std::optional<QString> &text) {
+    // The pasteboard belongs to this panel, so no reply outlives it. Another program may take a
+    // few milliseconds to send the text; a key pressed meanwhile (the click that brought the
+    // window forward, say) was meant for what the user saw, so a text that comes after any change
+    // is dropped rather than laid over it.
+    const std::uint64_t asked = changes;
+    pasteboard->requestString([this, asked](const std::optional<QString> &text) {
         // Twelve characters hold the longest timecode; the rest of a long text is dropped here.
-        if (text) {
+        if (text && changes == asked) {
             setDisplay(firstCharacters(*text, 12));
         }
     });

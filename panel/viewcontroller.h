@@ -34,6 +34,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -101,7 +102,7 @@ public:
     /// Puts the display text on the clipboard, unless it is empty or the error text.
     void copyToPasteboard();
     /// Shows the clipboard's first 12 user-perceived characters once the clipboard answers; no text
-    /// leaves the display.
+    /// leaves the display, and so does a text that comes after the panel changed or lost the focus.
     void pasteFromPasteboard();
 
     /// The tape of this run.
@@ -157,6 +158,9 @@ private:
     store::RegisterMap dictMem = store::emptyRegisters();
     std::unique_ptr<store::Preferences> userDefault;
     std::unique_ptr<Pasteboard> pasteboard;
+    // Counts changes of the display, sign, mode and format, and the focus going away: a paste
+    // answered after any of them is stale.
+    std::uint64_t changes = 0;
     Tape paperTape;
 };
 

@@ -121,6 +121,12 @@ private slots:
             "00:00:00:01");
         row("automatic paste",
             "boxes:02 clip:7 set:x in ?display:x boxes:01 in ?display:x boxes:02 in", "7");
+        // Another program may answer a paste late: a key, a change or leaving meanwhile wins.
+        row("late paste: shown unless the panel changed or lost the focus first",
+            "boxes:02 in clip:7 late in answer ?display:7 AC late menu:Paste 1 answer "
+            "?display:00:00:00:01 + late menu:Paste C answer ?display: ?sign: + late menu:Paste "
+            "menu:Change_T/F answer ?display: ?mode:F late in out answer ?display: late in answer",
+            "7 + 1 F");
 
         // The tape: each step that changed the accumulator, in the display's texts (the driver
         // checks that nothing else writes on it and that each "=" ends it with its result).
