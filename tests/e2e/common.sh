@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # SPDX-FileCopyrightText: 2026 The tcpad developers
 #
 # SPDX-License-Identifier: GPL-3.0-or-later

@@ -21,10 +21,11 @@ rules=$(realpath "${2:-$here/../../docs/window.md}")
 # sway refuses to run as root, and XWayland takes clients of its own user only: as root, the suite
 # runs as an unprivileged user of its own, made when missing, on copies it can read.
 if [ "$(id -u)" -eq 0 ]; then
-    user=tcpad-e2e
+    user="tcpad-e2e"
     id "$user" >/dev/null 2>&1 || useradd --system --no-create-home "$user" || exit 1
     copies=$(mktemp -d "${TMPDIR:-/tmp}/tcpad-wayland.XXXXXX")
-    cp "$tcpad" "$here/wayland.sh" "$here/common.sh" "$rules" "$copies/"
+    cp "$tcpad" "$here/wayland.sh" "$here/common.sh" "$copies/"
+    cp "$rules" "$copies/window.md"
     chmod -R a+rX "$copies"
     runuser -u "$user" -- "$copies/wayland.sh" "$copies/tcpad" "$copies/window.md" &
     suite=$!
@@ -73,6 +74,7 @@ matches() { ask "[$1] nop" && echo yes; }
 focus() { waitFor "$1 exists" yes matches "$1" && ask "[$1] focus"; }
 # wl-copy stays behind to serve its text, so it must not hold the suite's output open.
 copy() { timeout 5 wl-copy "$1" >/dev/null 2>&1; }
+# shellcheck disable=SC2016 # expanded by eval, at each try
 waitFor "the other programs' windows" "yes yes" \
     eval 'echo $(matches app_id=other-wayland) $(matches instance=other-x11)' || exit 1
 
@@ -98,9 +100,15 @@ startTcpad()
 run()
 {
     echo "--- $*"
-    startTcpad && "$@" && { stop "$pid" || fail "tcpad ended with $?"; } &&
-        echo "    ok" || { failed=$((failed + 1)); tail -20 "$work/tcpad.log"; }
-    stop "$pid"
+    pid=
+    if startTcpad && "$@"; then
+        stop "$pid" && { echo "    ok"; return; }
+        fail "tcpad ended with $?"
+    elif [ -n "$pid" ]; then
+        stop "$pid"
+    fi
+    failed=$((failed + 1))
+    tail -20 "$work/tcpad.log"
 }
 
 # --- the cases ------------------------------------------------------------------------------------
@@ -140,7 +148,11 @@ floatsOnEveryWorkspace()
 # its application id floats it.
 runsNativelyWithoutXWayland()
 {
-    DISPLAY=:99 "$tcpad" >"$work/native.log" 2>&1 &
+    local n
+    for n in $(seq 90 199); do
+        [ ! -e "/tmp/.X11-unix/X$n" ] && ! timeout 2 xdpyinfo -display ":$n" >/dev/null 2>&1 && break
+    done
+    DISPLAY=:$n "$tcpad" >"$work/native.log" 2>&1 &
     local native=$!
     waitFor "a native window" yes matches 'app_id="^tcpad$" floating'
     local found=$?
