@@ -18,6 +18,8 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
+#include <algorithm>
+
 namespace panel {
 
 namespace {
@@ -103,6 +105,11 @@ public:
                               item.text);
             painter->restore();
         } else {
+            // Enough pictures for every line in view, however tall the window was made.
+            if (const int inView = view->height() / std::max(1, item.rect.height()) + 4;
+                pictures.maxCost() < inView) {
+                pictures.setMaxCost(inView);
+            }
             painter->drawImage(area.topLeft(), picture(item, group, area.height(),
                                                        painter->device()->devicePixelRatio()));
         }
@@ -120,7 +127,7 @@ private:
         const QRgb ink = item.palette.color(group, QPalette::Text).rgba();
         const QRgb paper = item.palette.color(group, QPalette::Base).rgba();
         if (const Picture *drawn = pictures.object(item.text);
-            drawn && drawn->ink == ink && drawn->paper == paper &&
+            drawn && drawn->ink == ink && drawn->paper == paper && drawn->font == item.font &&
             drawn->image.height() == qRound(height * scale) &&
             drawn->image.devicePixelRatio() == scale) {
             return drawn->image;
@@ -134,18 +141,19 @@ private:
         painter.setPen(QColor::fromRgba(ink));
         painter.drawText(QRect(0, 0, width, height), Qt::AlignLeft | Qt::AlignVCenter, item.text);
         painter.end();
-        pictures.insert(item.text, new Picture{image, ink, paper});
+        pictures.insert(item.text, new Picture{image, ink, paper, item.font});
         return image;
     }
 
-    // A line's picture, in the colours it was drawn in.
+    // A line's picture, in the colours and the font it was drawn in.
     struct Picture
     {
         QImage image;
         QRgb ink;
         QRgb paper;
+        QFont font;
     };
-    // The twelve lines in view of a tape of the usual size, and a few more.
+    // The twelve lines in view of a tape of the usual size, and a few more; more as it grows.
     mutable QCache<QString, Picture> pictures{16};
 };
 
