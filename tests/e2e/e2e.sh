@@ -31,10 +31,10 @@ source "$(dirname "$0")/common.sh"
 startDesktop()
 {
     startPrivateDesktop "$work" 1280x800x24 || return 1
-    xmessage -geometry 300x200+0+0 -name other "another application" >/dev/null 2>&1 &
+    xmessage -geometry 300x200+0+0 -name other "another application" >"$work/other.log" 2>&1 &
     pids+=($!)
     other=$(timeout 30 xdotool search --sync --onlyvisible --classname other | head -1)
-    [ -n "$other" ] || fail "the other application's window did not appear"
+    [ -n "$other" ] || { cat "$work/other.log"; fail "the other application's window did not appear"; }
 }
 startDesktop || exit 1
 
