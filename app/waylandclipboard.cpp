@@ -450,11 +450,10 @@ void WaylandClipboard::receive()
     read->pipe = new Pipe(
         fds[0], QByteArray(),
         [this, latin1](const QByteArray &bytes, bool complete) {
-            if (!complete) {
-                endRead(true);
-            } else {
-                endRead(true, latin1 ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes));
-            }
+            // A transfer cut short holds no text to trust.
+            endRead(true, !complete ? std::nullopt
+                                    : std::optional(latin1 ? QString::fromLatin1(bytes)
+                                                           : QString::fromUtf8(bytes)));
         },
         this);
 }

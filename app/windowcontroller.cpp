@@ -33,6 +33,13 @@ void collectActions(const QMenu *menu, QList<QAction *> &actions)
     }
 }
 
+// The item reaches the panel by its title, which the panel reads when the item is chosen.
+void sendTitle(QAction *item, panel::ViewController *panel)
+{
+    QObject::connect(item, &QAction::triggered, panel,
+                     [panel, item] { panel->respondsToMenu(item->text()); });
+}
+
 // Keys of the tape. Up or Down first selects the newest line, then moves; on a selected line
 // Enter and Return use it rather than press "=". Escape goes back to the keys rather than clear
 // the entry. The panel's other keys keep working.
@@ -87,13 +94,10 @@ WindowController::WindowController(QWidget *parent) : QMainWindow(parent)
     panel->usePasteboard(std::make_unique<DesktopClipboard>());
     panel->viewDidLoad();
 
-    // The items are told apart by their titles, which the panel reads when they are chosen.
     for (QAction *item : ui.menuCalculator->actions()) {
-        if (item->isSeparator() || item->menu()) {
-            continue;
+        if (!item->isSeparator() && !item->menu()) {
+            sendTitle(item, panel);
         }
-        connect(item, &QAction::triggered, panel,
-                [panel, item] { panel->respondsToMenu(item->text()); });
     }
     wireMemoryMenu(ui.menuMemory);
     connect(ui.actionWindowOnly, &QAction::triggered, this, &WindowController::switchToWindowOnly);
@@ -132,8 +136,7 @@ void WindowController::wireTape()
 {
     panel::ViewController *panel = ui.viewController;
     for (QAction *item : {ui.actionCopyTape, ui.actionClearTape}) {
-        connect(item, &QAction::triggered, panel,
-                [panel, item] { panel->respondsToMenu(item->text()); });
+        sendTitle(item, panel);
     }
     // As the last run left it; shown before the window is, the tape is part of its first size. A
     // tape never shown costs no view at all.

@@ -6,9 +6,8 @@
 
 # Takes pictures of the tcpad window on a private X display with the openbox window manager: at normal
 # scale, at twice the scale, in a dark palette, shrunk to its minimum and grown large, and with the
-# tape shown in a light and a dark palette. Each picture
-# shows the same short calculation under way, keyed with xdotool, so the display, the pending sign and
-# the mode label all carry text.
+# tape shown in a light and a dark palette. Each picture shows the same short calculation under way,
+# keyed with xdotool, so the display, the pending sign and the mode label all carry text.
 #
 # usage: scripts/screenshots.sh OUTDIR [BUILDDIR]
 #   BUILDDIR (default: build) must hold app/tcpad and tests/app/tcpad-palette-preview.

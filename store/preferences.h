@@ -4,9 +4,8 @@
 
 // The per-user preferences store: the five settings that survive a restart (the automatic copy
 // and paste check boxes, the selected format, the memory registers and whether the tape is
-// shown), kept in a QSettings INI
-// file, with an in-memory map of registered defaults that answers whenever the file holds no
-// usable value of its own.
+// shown), kept in a QSettings INI file, with an in-memory map of registered defaults that answers
+// whenever the file holds no usable value of its own.
 //
 // Reading never fails: a value that is missing, of the wrong kind, implausibly large or (for the
 // format) no title of the format list falls back to the registered default of its key. Setters

@@ -8,8 +8,8 @@
 # the X server with the tape hidden; and the same with the tape shown, its 1000 lines full and some
 # dropped off. For a second binary (a build from before the tape, say) fresh and keyed. Prints the
 # median of RUNS launches of each, in MiB: all resident memory, and the anonymous part of it (heap,
-# stacks; what the process holds for itself rather than pages of files it shares with others). Every launch gets a private Xvfb display with openbox and
-# fresh settings.
+# stacks; what the process holds for itself rather than pages of files it shares with others).
+# Every launch gets a private Xvfb display with openbox and fresh settings.
 #
 # usage: bench/startup/tapememory.sh TCPAD [EARLIER_TCPAD]
 # Environment: RUNS (default 5), SETTLE (seconds before reading memory, default 2).

@@ -54,8 +54,8 @@ private slots:
             {"every setting", "defPaste=true\n", everySetting, "101", "120 DF",
              RegisterMap({{"Mem-1", oddText}, {"Mem-2", ""}, {"Mem-3", "new"}})},
             {"damaged",
-             "defCopy=yes\ndefPaste=2\ndefFormat=29.97\ndefMem=Mem-1\ndefTape=shown\njunk=1\n["
-             "Gen\n",
+             "defCopy=yes\ndefPaste=2\ndefFormat=29.97\ndefMem=Mem-1\n"
+             "defTape=shown\njunk=1\n[Gen\n",
              none, "000", "30 NDF", store::emptyRegisters()},
             {"full disk", "defFormat=25\ndefTape=1\n[defMem]\nMem-1=\n", fullDisk, "001", "25",
              RegisterMap({{"Mem-1", QString(4000, 'x')}})}};
