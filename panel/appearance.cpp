@@ -8,6 +8,7 @@
 #include "panel/viewcontroller.h"
 #include "timecode/timecode.h"
 
+#include <QApplication>
 #include <QCache>
 #include <QEvent>
 #include <QFontDatabase>
@@ -15,6 +16,8 @@
 #include <QImage>
 #include <QKeySequence>
 #include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOptionFrame>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
@@ -69,6 +72,65 @@ private:
 
     QList<QPushButton *> keys;
     bool applying = false;
+};
+
+// Draws the display's field from a picture of it. The style draws the field's rounded,
+// antialiased frame anew whenever the value changes, and that was most of the time from a key to
+// the new value on screen; the frame itself only changes with the field's size, state or palette.
+// Only for Qt's own Fusion style, which draws from the option alone: other styles may animate the
+// frame, and a picture would stop them.
+class FramePicture : public QProxyStyle
+{
+public:
+    explicit FramePicture(QObject *owner) : QProxyStyle(QStringLiteral("Fusion"))
+    {
+        setParent(owner);
+    }
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        const auto *field = qstyleoption_cast<const QStyleOptionFrame *>(option);
+        if (element != PE_PanelLineEdit || !field ||
+            painter->transform().type() > QTransform::TxTranslate) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        // Fusion draws the field from these alone.
+        const Drawn now{field->rect.size(), field->state, field->palette.cacheKey(),
+                        field->lineWidth, painter->device()->devicePixelRatio()};
+        if (!(now == drawn)) {
+            picture = QImage(now.size * now.scale, QImage::Format_ARGB32_Premultiplied);
+            picture.setDevicePixelRatio(now.scale);
+            picture.fill(Qt::transparent);
+            QStyleOptionFrame atOrigin = *field;
+            atOrigin.rect.moveTo(0, 0);
+            QPainter onPicture(&picture);
+            QProxyStyle::drawPrimitive(element, &atOrigin, &onPicture, widget);
+            drawn = now;
+        }
+        painter->drawImage(field->rect.topLeft(), picture);
+    }
+
+    /// Whether the application's style is one whose frames a picture can stand in for.
+    static bool suits()
+    {
+        return QApplication::style()->name().compare("fusion", Qt::CaseInsensitive) == 0;
+    }
+
+private:
+    // What the picture was drawn for.
+    struct Drawn
+    {
+        QSize size;
+        QStyle::State state;
+        qint64 palette = 0;
+        int lineWidth = 0;
+        qreal scale = 0;
+        bool operator==(const Drawn &) const = default;
+    };
+    mutable Drawn drawn;
+    mutable QImage picture;
 };
 
 // Draws the lines of the tape from pictures of them made once: a line never changes, and a full
@@ -167,6 +229,9 @@ void applyAppearance(QWidget *panel, const Ui::ViewController &ui)
     displayFont.setPointSizeF(panel->font().pointSizeF() * 2.0);
     ui.scratchPadRegister->setFont(displayFont);
     ui.sign->setFont(displayFont);
+    if (FramePicture::suits()) {
+        ui.scratchPadRegister->setStyle(new FramePicture(panel));
+    }
     QString longest;
     for (const timecode::Format &format : timecode::formatTable) {
         const timecode::Counting counting = format.counting();

@@ -7,6 +7,8 @@
 #include "app/platformchoice.h"
 #include "app/windowcontroller.h"
 
+#include <QPainter>
+#include <QStyleOptionFrame>
 #include <QTableView>
 #include <QtTest>
 
@@ -68,6 +70,49 @@ private slots:
         }
         QVERIFY(ui.scratchPadRegister->fontInfo().fixedPitch() &&
                 ui.sign->fontInfo().pixelSize() > ui.buttonC->fontInfo().pixelSize() * 1.4);
+
+        // The display's field, drawn from a picture, is what the style draws, as each row changes
+        // one thing: focus, palette, size and place, scale, no frame, a scaling painter.
+        QStyle *display = ui.scratchPadRegister->style();
+        QVERIFY(display != QApplication::style());
+        QStyleOptionFrame field;
+        field.initFrom(ui.scratchPadRegister);
+        const QPalette dark = field.palette;
+        const QPalette light(Qt::white);
+        const QStyle::State focus = field.state | QStyle::State_HasFocus;
+        const struct
+        {
+            QPalette palette;
+            QStyle::State state;
+            QRect rect;
+            qreal scale;
+            int lineWidth;
+            qreal zoom;
+        } rows[] = {{light, field.state, {3, 4, 120, 30}, 1, 2, 1},
+                    {light, focus, {3, 4, 120, 30}, 1, 2, 1},
+                    {dark, focus, {3, 4, 120, 30}, 1, 2, 1},
+                    {dark, focus, {0, 0, 90, 26}, 1, 2, 1},
+                    {dark, focus, {0, 0, 90, 26}, 2, 2, 1},
+                    {dark, focus, {0, 0, 90, 26}, 2, 0, 1},
+                    {dark, focus, {0, 0, 90, 26}, 1, 2, 1.5}};
+        for (const auto &row : rows) {
+            field.palette = row.palette;
+            field.state = row.state;
+            field.rect = row.rect;
+            field.lineWidth = row.lineWidth;
+            QImage drawn(QSize(140, 40) * row.scale, QImage::Format_ARGB32_Premultiplied);
+            drawn.setDevicePixelRatio(row.scale);
+            drawn.fill(Qt::transparent);
+            QImage expected = drawn;
+            for (const auto &[style, image] :
+                 {std::pair{display, &drawn}, {QApplication::style(), &expected}}) {
+                QPainter painter(image);
+                painter.scale(row.zoom, row.zoom);
+                style->drawPrimitive(QStyle::PE_PanelLineEdit, &field, &painter,
+                                     ui.scratchPadRegister);
+            }
+            QCOMPARE(drawn, expected);
+        }
     }
 
     // The tape, shown by its item, grows the window and takes the focus, where Enter is "=" until
