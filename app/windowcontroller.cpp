@@ -6,16 +6,13 @@
 
 #include "app/desktopclipboard.h"
 #include "app/x11windowstate.h"
-#include "panel/appearance.h"
+#include "panel/tapeview.h"
 #include "panel/viewcontroller.h"
-#include "ui_tapeview.h"
 
 #include <QAction>
-#include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTableView>
 
 namespace app {
 
@@ -39,49 +36,6 @@ void sendTitle(QAction *item, panel::ViewController *panel)
     QObject::connect(item, &QAction::triggered, panel,
                      [panel, item] { panel->respondsToMenu(item->text()); });
 }
-
-// Keys of the tape. Up or Down first selects the newest line, then moves; on a selected line
-// Enter and Return use it rather than press "=". Escape goes back to the keys rather than clear
-// the entry. The panel's other keys keep working.
-class TapeKeys : public QObject
-{
-public:
-    TapeKeys(QAbstractItemView *tape, QWidget *panelFocus) : QObject(tape), panelFocus(panelFocus)
-    {
-        tape->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress) {
-            return false;
-        }
-        auto *tape = static_cast<QAbstractItemView *>(watched);
-        const QModelIndex line = tape->currentIndex();
-        const bool selected = tape->selectionModel()->isSelected(line);
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-        const bool arrow = key == Qt::Key_Up || key == Qt::Key_Down;
-        if (!(enter && selected) && !(arrow && !selected && line.isValid()) &&
-            key != Qt::Key_Escape) {
-            return false;
-        }
-        if (event->type() == QEvent::ShortcutOverride) {
-            event->accept(); // the key comes to the tape as a key press
-        } else if (arrow) {
-            tape->selectionModel()->select(line, QItemSelectionModel::ClearAndSelect);
-        } else if (enter) {
-            emit tape->activated(line);
-        } else {
-            panelFocus->setFocus(Qt::ShortcutFocusReason);
-        }
-        return true;
-    }
-
-private:
-    QWidget *panelFocus;
-};
 
 } // namespace
 
@@ -147,31 +101,19 @@ void WindowController::wireTape()
     connect(ui.actionTape, &QAction::toggled, this, &WindowController::showTape);
 }
 
-QTableView *WindowController::makeTapeView()
+panel::TapeView *WindowController::makeTapeView()
 {
     if (tape) {
         return tape;
     }
     panel::ViewController *panel = ui.viewController;
-    tape = new QTableView(ui.centralWidget);
-    Ui::TapeView().setupUi(tape);
+    QLineEdit *display = panel->controls().scratchPadRegister;
+    tape = new panel::TapeView(panel->tape(), display, ui.centralWidget);
     ui.tapeLayout->addWidget(tape);
-    tape->setModel(&panel->tape());
-    panel::applyTapeAppearance(tape);
-    // The newest line is the current one, not selected: Enter is "=" until the user picks a line,
-    // and again once anything changes the display. A hidden tape is scrolled when it is shown.
-    connect(&panel->tape(), &QAbstractItemModel::rowsInserted, tape, [this](auto, int, int last) {
-        tape->selectionModel()->setCurrentIndex(tape->model()->index(last, 0),
-                                                QItemSelectionModel::Clear);
-        if (tape->isVisible()) {
-            tape->scrollToBottom();
-        }
-    });
-    connect(panel->controls().scratchPadRegister, &QLineEdit::textChanged, tape,
-            &QAbstractItemView::clearSelection);
-    connect(tape, &QAbstractItemView::activated, panel,
-            [panel](const QModelIndex &line) { panel->useTapeLine(line.row()); });
-    new TapeKeys(tape, panel->controls().scratchPadRegister);
+    // Once anything changes the display, Enter is "=" again.
+    connect(display, &QLineEdit::textChanged, tape, &panel::TapeView::clearSelection);
+    connect(tape, &panel::TapeView::activated, panel,
+            [panel](int line) { panel->useTapeLine(line); });
     tape->addActions({ui.actionCopyTape, ui.actionClearTape});
     return tape;
 }

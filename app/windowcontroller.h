@@ -14,11 +14,11 @@
 #include <QMainWindow>
 
 class QMenu;
-class QTableView;
 
 namespace panel {
+class TapeView;
 class ViewController;
-}
+} // namespace panel
 
 namespace app {
 
@@ -37,7 +37,7 @@ public:
     /// True once window-only mode is on; it stays on until the process ends.
     bool isWindowOnly() const { return windowOnly; }
     /// The view of the tape, made the first time the tape is shown; null before that.
-    QTableView *tapeView() const { return tape; }
+    panel::TapeView *tapeView() const { return tape; }
 
 public slots:
     /// Hides the menu bar and takes the window out of the task bar, for the rest of the process.
@@ -51,13 +51,13 @@ private:
     void windowDidLoad();
     void wireMemoryMenu(QMenu *menu);
     void wireTape();
-    /// The tape's view, made from its description and wired the first time it is needed.
-    QTableView *makeTapeView();
+    /// The tape's view, made and wired the first time it is needed.
+    panel::TapeView *makeTapeView();
     void showContextMenu(const QPoint &position);
 
     Ui::WindowController ui;
     QMenu *contextMenu = nullptr;
-    QTableView *tape = nullptr;
+    panel::TapeView *tape = nullptr;
     bool windowOnly = false;
 };
 

@@ -9,19 +9,12 @@
 #include "timecode/timecode.h"
 
 #include <QApplication>
-#include <QCache>
 #include <QEvent>
 #include <QFontDatabase>
-#include <QHeaderView>
-#include <QImage>
 #include <QKeySequence>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOptionFrame>
-#include <QStyledItemDelegate>
-#include <QTableView>
-
-#include <algorithm>
 
 namespace panel {
 
@@ -133,92 +126,6 @@ private:
     mutable QImage picture;
 };
 
-// Draws the lines of the tape from pictures of them made once: a line never changes, and a full
-// tape repaints every line in view whenever a result comes (Qt's item views repaint the whole view
-// when rows come and go). Laying the text out and blending its glyphs again each time was most of
-// the cost of showing a result; an opaque picture is a plain copy. A selected or hovered line,
-// whose background the style draws, is drawn as text.
-class TapeLines : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override
-    {
-        QStyleOptionViewItem item = option;
-        initStyleOption(&item, index);
-        const QWidget *view = item.widget;
-        QStyle *style = view->style();
-        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
-        const QRect area = item.rect.adjusted(margin, 0, -margin, 0);
-        const QPalette::ColorGroup group = !(item.state & QStyle::State_Enabled)
-                                               ? QPalette::Disabled
-                                           : item.state & QStyle::State_Active ? QPalette::Active
-                                                                               : QPalette::Inactive;
-        if (item.state & (QStyle::State_Selected | QStyle::State_MouseOver)) {
-            style->drawPrimitive(QStyle::PE_PanelItemViewItem, &item, painter, view);
-            painter->save();
-            painter->setFont(item.font);
-            const bool selected = item.state & QStyle::State_Selected;
-            painter->setPen(
-                item.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-            painter->drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                              item.text);
-            painter->restore();
-        } else {
-            // Enough pictures for every line in view, however tall the window was made.
-            if (const int inView = view->height() / std::max(1, item.rect.height()) + 4;
-                pictures.maxCost() < inView) {
-                pictures.setMaxCost(inView);
-            }
-            painter->drawImage(area.topLeft(), picture(item, group, area.height(),
-                                                       painter->device()->devicePixelRatio()));
-        }
-        if (item.state & QStyle::State_HasFocus) {
-            QStyleOptionFocusRect focus;
-            focus.QStyleOption::operator=(item);
-            style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, view);
-        }
-    }
-
-private:
-    QImage picture(const QStyleOptionViewItem &item, QPalette::ColorGroup group, int height,
-                   qreal scale) const
-    {
-        const QRgb ink = item.palette.color(group, QPalette::Text).rgba();
-        const QRgb paper = item.palette.color(group, QPalette::Base).rgba();
-        if (const Picture *drawn = pictures.object(item.text);
-            drawn && drawn->ink == ink && drawn->paper == paper && drawn->font == item.font &&
-            drawn->image.height() == qRound(height * scale) &&
-            drawn->image.devicePixelRatio() == scale) {
-            return drawn->image;
-        }
-        const int width = QFontMetrics(item.font).horizontalAdvance(item.text) + 1;
-        QImage image(QSize(width, height) * scale, QImage::Format_RGB32);
-        image.setDevicePixelRatio(scale);
-        image.fill(paper);
-        QPainter painter(&image);
-        painter.setFont(item.font);
-        painter.setPen(QColor::fromRgba(ink));
-        painter.drawText(QRect(0, 0, width, height), Qt::AlignLeft | Qt::AlignVCenter, item.text);
-        painter.end();
-        pictures.insert(item.text, new Picture{image, ink, paper, item.font});
-        return image;
-    }
-
-    // A line's picture, in the colours and the font it was drawn in.
-    struct Picture
-    {
-        QImage image;
-        QRgb ink;
-        QRgb paper;
-        QFont font;
-    };
-    // The twelve lines in view of a tape of the usual size, and a few more; more as it grows.
-    mutable QCache<QString, Picture> pictures{16};
-};
-
 } // namespace
 
 void applyAppearance(QWidget *panel, const Ui::ViewController &ui)
@@ -273,18 +180,6 @@ void applyAppearance(QWidget *panel, const Ui::ViewController &ui)
                 QObject::tr("%1 (key: %2)").arg(control->accessibleDescription(), keys));
         }
     }
-}
-
-void applyTapeAppearance(QTableView *tape)
-{
-    // Lines are written in columns, the sign, then the value, as on paper; one row per line.
-    tape->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    tape->setItemDelegate(new TapeLines(tape));
-    const int line = tape->fontMetrics().lineSpacing() + 2;
-    tape->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    tape->verticalHeader()->setMinimumSectionSize(line);
-    tape->verticalHeader()->setDefaultSectionSize(line);
-    tape->setMinimumHeight(line * 4 + tape->frameWidth() * 2);
 }
 
 } // namespace panel

@@ -9,14 +9,9 @@
 
 #include "ui_viewcontroller.h"
 
-class QTableView;
-
 namespace panel {
 
 /// Styles the controls of a freshly built panel; the tint follows later palette changes.
 void applyAppearance(QWidget *panel, const Ui::ViewController &ui);
-/// Styles a view of the tape, one column: the fixed-pitch font, so signs and digits line up, a
-/// row per line, and lines drawn without being laid out anew on every repaint.
-void applyTapeAppearance(QTableView *tape);
 
 } // namespace panel

@@ -15,11 +15,11 @@
 // with it shown and full (1000 lines): a digit key, and "=" completing "+ 1" (the "+" and the "1"
 // go in untimed), which writes two lines on the tape and drops the two oldest.
 #include "app/windowcontroller.h"
+#include "panel/tapeview.h"
 #include "panel/viewcontroller.h"
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
