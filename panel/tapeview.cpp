@@ -137,16 +137,10 @@ TapeView::TapeView(const Tape &tape, QWidget *panelFocus, QWidget *parent)
         scrollTo(lines.rowCount());
         update(lineRect(current).united(lineRect(first)).united(lineRect(last)));
     });
-    // Lines that drop off the top leave the lines in view where they are.
-    connect(&tape, &QAbstractItemModel::rowsRemoved, this, [this](auto, int first, int last) {
-        const int count = last - first + 1;
-        selected = selected > last ? selected - count : -1;
-        if (first > 0 || top < count) {
-            update();
-        }
-        top = std::max(0, top - count);
-        update(positionRect());
-    });
+    // Lines drop off the top only to make room for new ones, which come right after and scroll
+    // the tape; until then the lines in view stay where they are.
+    connect(&tape, &QAbstractItemModel::rowsRemoved, this,
+            [this](auto, int first, int last) { top = std::max(0, top - (last - first + 1)); });
     connect(&tape, &QAbstractItemModel::modelReset, this, [this] {
         selected = -1;
         top = 0;
@@ -174,9 +168,9 @@ void TapeView::scrollToBottom()
 void TapeView::clearSelection()
 {
     if (selected >= 0) {
-        update(lineRect(selected).united(lineRect(currentLine())));
+        update(lineRect(selected));
         selected = -1;
-        update(lineRect(currentLine()));
+        update(lineRect(currentLine())); // the newest, with the focus
     }
 }
 
@@ -329,19 +323,6 @@ void TapeView::resizeEvent(QResizeEvent *event)
     const int before = event->oldSize().height() - frameWidth() * 2;
     top = top + std::max(1, before / lineHeight()) >= lines.rowCount() ? maxTop()
                                                                        : std::min(top, maxTop());
-    update();
-}
-
-void TapeView::focusInEvent(QFocusEvent *event)
-{
-    QFrame::focusInEvent(event);
-    update(lineRect(currentLine()));
-}
-
-void TapeView::focusOutEvent(QFocusEvent *event)
-{
-    QFrame::focusOutEvent(event);
-    update(lineRect(currentLine()));
 }
 
 int TapeView::lineHeight() const
@@ -384,13 +365,8 @@ void TapeView::scrollTo(int first)
         return;
     }
     // Lines still in view move as pixels; only those that come into view are drawn.
-    const int by = top - first;
+    scroll(0, (top - first) * lineHeight(), contentsRect().adjusted(0, 0, -barWidth(), 0));
     top = first;
-    if (std::abs(by) < linesInView()) {
-        scroll(0, by * lineHeight(), contentsRect().adjusted(0, 0, -barWidth(), 0));
-    } else {
-        update();
-    }
     update(positionRect());
 }
 

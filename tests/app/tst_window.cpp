@@ -141,12 +141,16 @@ private slots:
         QImage blank(line.size(), line.format());
         blank.fill(line.pixel(line.width() - 1, 0));
         QVERIFY(tape->contentsRect().contains(newest) && line != blank);
+        // Framed, as the display is.
+        QVERIFY(QColor(tape->grab().toImage().pixel(0, tape->height() / 2)) !=
+                tape->palette().color(QPalette::Base));
         // Lines that come and go, selections and scrolling move pixels and draw only what changed:
         // after each step the screen shows what drawing the whole tape afresh shows.
         panel::Tape &lines = started.viewController()->tape();
         const auto press = [](const QString &keys) {
             for (const QString &key : keys.split(' ')) {
                 QTest::keySequence(QApplication::focusWidget(), QKeySequence(key));
+                QCoreApplication::processEvents(); // each key drawn, as a user sees it
             }
         };
         const auto result = [&] { lines.writeOperation("30", '+', "1", "2", {}); };
@@ -154,11 +158,13 @@ private slots:
             {"a result", [&] { press("+ 1 Return"); }},
             {"a selection", [&] { press("Up Up Up"); }},
             {"a result ends it", [&] { press("+ 1 Return"); }},
+            {"a key ends it", [&] { press("Up Up 5"); }},
             {"the wheel",
              [&] {
                  QWheelEvent up({5, 5}, tape->mapToGlobal(QPoint(5, 5)), {}, {0, 120}, {}, {},
                                 Qt::NoScrollPhase, false);
                  QApplication::sendEvent(tape, &up);
+                 QVERIFY(tape->lineRect(lines.rowCount() - 1).top() > tape->height());
              }},
             {"Page Up", [&] { press("PgUp"); }},
             {"a full tape",
