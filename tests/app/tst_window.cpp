@@ -145,7 +145,8 @@ private slots:
         QVERIFY(QColor(tape->grab().toImage().pixel(0, tape->height() / 2)) !=
                 tape->palette().color(QPalette::Base));
         // Lines that come and go, selections and scrolling move pixels and draw only what changed:
-        // after each step the screen shows what drawing the whole tape afresh shows.
+        // after each step the screen shows what drawing the whole tape afresh shows. Some steps
+        // also check where the selection, the focus and the bar at the right went.
         panel::Tape &lines = started.viewController()->tape();
         const auto press = [](const QString &keys) {
             for (const QString &key : keys.split(' ')) {
@@ -154,9 +155,19 @@ private slots:
             }
         };
         const auto result = [&] { lines.writeOperation("30", '+', "1", "2", {}); };
+        // Whether the thin bar at the right, which shows where the lines in view are, is drawn
+        // at the height y.
+        const auto barAt = [&](int y) {
+            return QColor(tape->grab().toImage().pixel(tape->contentsRect().right() - 1, y)) !=
+                   tape->palette().color(QPalette::Base);
+        };
         const std::pair<const char *, std::function<void()>> steps[] = {
             {"a result", [&] { press("+ 1 Return"); }},
-            {"a selection", [&] { press("Up Up Up"); }},
+            {"a selection",
+             [&] {
+                 press("Up Up Up Down");
+                 QCOMPARE(tape->selectedLine(), lines.rowCount() - 2);
+             }},
             {"a result ends it", [&] { press("+ 1 Return"); }},
             {"a key ends it", [&] { press("Up Up 5"); }},
             {"the wheel",
@@ -174,10 +185,39 @@ private slots:
                      QCoreApplication::processEvents();
                  }
              }},
-            {"a result on a full tape", result},
-            {"the first line at the top", [&] { press("Home"); }},
+            {"a result on a full tape",
+             [&] {
+                 result();
+                 QVERIFY(barAt(tape->contentsRect().bottom() - 1) &&
+                         !barAt(tape->contentsRect().top() + 1));
+             }},
+            {"the first line at the top",
+             [&] {
+                 press("Home");
+                 QVERIFY(tape->selectedLine() == 0 && barAt(tape->contentsRect().top() + 1) &&
+                         !barAt(tape->contentsRect().bottom() - 1));
+             }},
             {"the lines in view drop off", result},
             {"the focus leaves", [&] { press("Esc"); }},
+            {"a click selects a line and takes the focus",
+             [&] {
+                 QTest::mouseClick(tape, Qt::LeftButton, {},
+                                   tape->lineRect(lines.rowCount() - 3).center());
+                 QVERIFY(tape->selectedLine() == lines.rowCount() - 3 && tape->hasFocus());
+             }},
+            {"a double click uses a line",
+             [&] {
+                 QTest::mouseDClick(tape, Qt::LeftButton, {},
+                                    tape->lineRect(lines.rowCount() - 5).center());
+                 QCOMPARE(display->text(), lines.value(lines.rowCount() - 5));
+             }},
+            {"the bar pressed at its top",
+             [&] {
+                 const QPoint barTop(tape->contentsRect().right() - 1, tape->contentsRect().top());
+                 QTest::mousePress(tape, Qt::LeftButton, {}, barTop);
+                 QTest::mouseRelease(tape, Qt::LeftButton, {}, barTop);
+                 QVERIFY(tape->contentsRect().contains(tape->lineRect(0)));
+             }},
             {"Clear Tape", [&] { lines.clear(); }},
         };
         for (const auto &[step, act] : steps) {
@@ -209,6 +249,7 @@ private slots:
         QAccessibleInterface *last = list->child(lines.rowCount() - 1);
         QVERIFY(list->role() == QAccessible::List && list->text(QAccessible::Name) == "Tape" &&
                 list->childCount() == lines.rowCount() && last->state().selected &&
+                last->state().focused && !list->child(0)->state().focused &&
                 list->indexOfChild(last) == lines.rowCount() - 1);
         QCOMPARE(last->text(QAccessible::Name), "equals " + display->text());
         QTest::keyClick(tape, Qt::Key_Escape);
