@@ -196,9 +196,8 @@ bool TapeView::event(QEvent *event)
 void TapeView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    if (!contentsRect().contains(event->rect())) {
-        drawFrame(&painter);
-    }
+    // Always: on a scaled screen the background of a region inside may reach into the frame.
+    drawFrame(&painter);
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
     const QPalette::ColorGroup group = isActiveWindow() ? QPalette::Active : QPalette::Inactive;
     const int end = std::min(lines.rowCount(), top + linesInView() + 1);
