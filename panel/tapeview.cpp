@@ -127,14 +127,14 @@ TapeView::TapeView(const Tape &tape, QWidget *panelFocus, QWidget *parent)
     setContextMenuPolicy(Qt::ActionsContextMenu);
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
-    setMinimumHeight(lineHeight() * 4 + frameWidth() * 2);
+    setMinimumHeight(heightFor(4));
 
     // A new line is the current one, none selected: Enter is "=" until the user picks a line. The
     // lines in view move up by the new ones, as pixels, so only the new lines are drawn.
     connect(&tape, &QAbstractItemModel::rowsInserted, this, [this](auto, int first, int last) {
         const int current = currentLine() < first ? currentLine() : first - 1;
         selected = -1;
-        scrollTo(lines.rowCount());
+        scrollToBottom();
         update(lineRect(current).united(lineRect(first)).united(lineRect(last)));
     });
     // Lines drop off the top only to make room for new ones, which come right after and scroll
@@ -177,7 +177,7 @@ void TapeView::clearSelection()
 QSize TapeView::sizeHint() const
 {
     // Twelve lines, below a panel that sets the width.
-    return QSize(fontMetrics().averageCharWidth() * 24, lineHeight() * 12 + frameWidth() * 2);
+    return QSize(fontMetrics().averageCharWidth() * 24, heightFor(12));
 }
 
 bool TapeView::event(QEvent *event)
@@ -187,7 +187,7 @@ bool TapeView::event(QEvent *event)
         return true;
     }
     if (event->type() == QEvent::FontChange) {
-        setMinimumHeight(lineHeight() * 4 + frameWidth() * 2);
+        setMinimumHeight(heightFor(4));
         updateGeometry();
     }
     return QFrame::event(event);
@@ -327,6 +327,11 @@ void TapeView::resizeEvent(QResizeEvent *event)
 int TapeView::lineHeight() const
 {
     return fontMetrics().lineSpacing() + 2;
+}
+
+int TapeView::heightFor(int lineCount) const
+{
+    return lineHeight() * lineCount + frameWidth() * 2;
 }
 
 int TapeView::linesInView() const

@@ -57,6 +57,8 @@ protected:
 
 private:
     int lineHeight() const;
+    // The height that shows this many whole lines, frame included.
+    int heightFor(int lineCount) const;
     int linesInView() const;
     // The first line in view when the newest is at the bottom.
     int maxTop() const;
