@@ -6,7 +6,7 @@
 # openbox as the window manager. Sourced; the caller keeps a `pids` array and kills them at exit.
 
 # startPrivateDesktop WORKDIR SCREEN: starts both, exports DISPLAY, sets desktopServerPid to the X
-# server's process, returns once openbox manages the screen (waiting up to 20 s for each, as a
+# server's process, returns once openbox manages new windows (waiting up to 20 s for each, as a
 # busy machine can be slow to start them).
 startPrivateDesktop()
 {
@@ -26,8 +26,24 @@ startPrivateDesktop()
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
     pids+=($!)
     for _ in $(seq 400); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
         sleep 0.05
+    done
+    # openbox announces itself before it has finished starting, and a window mapped in between
+    # can stay unmapped for good. So a probe window is mapped, again if need be, until openbox
+    # lists it as managed.
+    local probe managed
+    for _ in $(seq 10); do
+        xmessage -name tcpad-probe -geometry 1x1+0+0 probe >/dev/null 2>&1 &
+        probe=$!
+        managed=
+        for _ in $(seq 40); do
+            xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -q 'window id # 0x' && managed=yes && break
+            sleep 0.05
+        done
+        kill "$probe" 2>/dev/null
+        wait "$probe" 2>/dev/null
+        [ -n "$managed" ] && return 0
     done
     echo "openbox did not start" >&2
     return 1
