@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # SPDX-FileCopyrightText: 2026 The tcpad developers
 #
 # SPDX-License-Identifier: GPL-3.0-or-later
@@ -14,7 +15,7 @@ startPrivateDesktop()
     rm -f "$work/display"
     Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
     desktopServerPid=$!
-    pids+=($desktopServerPid)
+    pids+=("$desktopServerPid")
     for _ in $(seq 400); do
         [ -s "$work/display" ] && break
         sleep 0.05
@@ -24,7 +25,7 @@ startPrivateDesktop()
     export DISPLAY
 
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
-    pids+=($!)
+    pids+=("$!")
     for _ in $(seq 400); do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
         sleep 0.05
