@@ -13,7 +13,10 @@ startPrivateDesktop()
 {
     local work=$1 screen=$2
     rm -f "$work/display"
-    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    # No reset: an X server resets when its last client leaves, and a client connecting meanwhile
+    # is refused; the probes below would race openbox's own connection.
+    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3>"$work/display" \
+        2>"$work/xvfb.log" &
     desktopServerPid=$!
     pids+=("$desktopServerPid")
     for _ in $(seq 400); do
@@ -25,9 +28,11 @@ startPrivateDesktop()
     export DISPLAY
 
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
-    pids+=("$!")
+    local wm=$!
+    pids+=("$wm")
     for _ in $(seq 400); do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        kill -0 "$wm" 2>/dev/null || { echo "openbox ended" >&2; cat "$work/openbox.log" >&2; return 1; }
         sleep 0.05
     done
     # openbox announces itself before it has finished starting, and a window mapped in between
