@@ -47,8 +47,8 @@ startPrivateDesktop()
             xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -q 'window id # 0x' && managed=yes && break
             sleep 0.05
         done
-        kill "$probe" 2>/dev/null
-        wait "$probe" 2>/dev/null
+        kill "$probe" 2>/dev/null || true
+        wait "$probe" 2>/dev/null || true
         [ -n "$managed" ] && return 0
     done
     echo "openbox did not start" >&2
