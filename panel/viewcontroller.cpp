@@ -151,11 +151,11 @@ void ViewController::viewDidLoad()
 
     // From here on every change of a kept setting goes to the file at once, so that none is lost
     // when the process ends without quitting (the display server gone, SIGKILL, a power cut).
-    connect(ui.checkboxCopy, &QCheckBox::stateChanged, this, [this] {
+    connect(ui.checkboxCopy, &QCheckBox::toggled, this, [this] {
         userDefault->setDefCopy(isTicked(ui.checkboxCopy));
         userDefault->synchronize();
     });
-    connect(ui.checkboxPaste, &QCheckBox::stateChanged, this, [this] {
+    connect(ui.checkboxPaste, &QCheckBox::toggled, this, [this] {
         userDefault->setDefPaste(isTicked(ui.checkboxPaste));
         userDefault->synchronize();
     });
