@@ -8,6 +8,14 @@ include(GNUInstallDirs)
 
 set(TCPAD_MAINTAINER "The tcpad developers <developers@tcpad.invalid>"
     CACHE STRING "Maintainer field of the Debian package")
+# tcpad has no homepage yet; AppStream 1.0 asks for one, and its checks allow exactly its absence
+# while this is empty.
+set(TCPAD_HOMEPAGE "" CACHE STRING "Homepage in the AppStream metadata and the Debian package")
+set(TCPAD_HOMEPAGE_ELEMENT "")
+if(TCPAD_HOMEPAGE)
+    set(TCPAD_HOMEPAGE_ELEMENT "\n  <url type=\"homepage\">${TCPAD_HOMEPAGE}</url>")
+    set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TCPAD_HOMEPAGE}")
+endif()
 
 # The Debian changelog is the one record of releases: its newest entry must be this version, and
 # its date becomes the release date in the AppStream metadata.
