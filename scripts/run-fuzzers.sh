@@ -4,9 +4,10 @@
 #
 # SPDX-License-Identifier: GPL-3.0-or-later
 
-# Builds the libFuzzer targets with clang in BUILD_DIR and runs each for SECONDS on a copy of
-# its seed corpus. Prints one line per target; exits non-zero when a target finds anything (a
-# failed check, a crash, a sanitizer report) or cannot be built. Without clang++ it skips.
+# Builds the libFuzzer targets with clang, warnings as errors, in BUILD_DIR and runs each for
+# SECONDS on a copy of its seed corpus. Prints one line per target; exits non-zero when a target
+# finds anything (a failed check, a crash, a sanitizer report) or cannot be built. Without clang++
+# it skips.
 #
 # Usage: scripts/run-fuzzers.sh BUILD_DIR SECONDS
 set -u
@@ -26,7 +27,7 @@ fi
 
 mkdir -p "$build_dir"
 if ! CXX=clang++ cmake -S "$source_dir" -B "$build_dir" -DTCPAD_BUILD_BENCHMARKS=OFF \
-        >"$build_dir/fuzz-configure.log" 2>&1; then
+        -DTCPAD_WERROR=ON >"$build_dir/fuzz-configure.log" 2>&1; then
     cat "$build_dir/fuzz-configure.log" >&2
     echo "run-fuzzers: configuring with clang++ failed" >&2
     exit 1

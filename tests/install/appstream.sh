@@ -19,9 +19,9 @@ printf '%s\n' "$output"
 [ $status -eq 0 ] && exit 0
 allowed='^$'
 [ -n "$homepage" ] || allowed=': url-homepage-missing$'
-faults=$(grep -E '^[EW]: ' <<<"$output" | grep -vE "$allowed")
+faults=$(grep -E '^ *[EW]: ' <<<"$output" | grep -vE "$allowed")
 # A failure without a single fault that it names (a file it cannot read) is a failure too.
-if [ -n "$faults" ] || ! grep -qE '^[EW]: ' <<<"$output"; then
+if [ -n "$faults" ] || ! grep -qE '^ *[EW]: ' <<<"$output"; then
     exit 1
 fi
 echo "(allowed: tcpad has no homepage)"
