@@ -9,8 +9,9 @@ buildPackages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa
                libxcb1-dev libwayland-dev)
 # qt6-wayland: where XWayland refuses tcpad, it runs natively on Wayland.
 runPackages=(qt6-qpa-plugins qt6-wayland)
-testPackages=(dpkg-dev file xvfb xauth xfonts-base openbox xdotool xclip x11-utils clang libclang-rt-dev
-              desktop-file-utils appstream lintian reuse man-db groff-base
+# passwd: useradd, for the Wayland suite's own user (a minimal system lacks it).
+testPackages=(dpkg-dev file passwd xvfb xauth xfonts-base openbox xdotool xclip x11-utils
+              clang libclang-rt-dev desktop-file-utils appstream lintian reuse man-db groff-base
               sway xwayland foot wl-clipboard qt6-wayland)
 benchPackages=(libbenchmark-dev libavutil-dev libxcb1-dev xvfb openbox x11-utils dbus-daemon)
 
