@@ -10,8 +10,9 @@
 # UndefinedBehaviorSanitizer, and a bounded run of each fuzz target when clang is present. Ends with
 # one line counting what passed and failed, named by TCPAD_RESULT_NAME (default "tcpad").
 #
-# TCPAD_SANITIZERS=0 leaves out the runs under the sanitizers, TCPAD_FUZZ=0 the fuzzers: for a
-# second pass on another release, where they would repeat what the first pass showed.
+# TCPAD_SANITIZERS=0 leaves out the runs under the sanitizers, TCPAD_FUZZ=0 the fuzzers, and
+# TCPAD_FUZZ_SECONDS sets each fuzz target's time (30): for a second pass on another release, where
+# they would repeat what the first pass showed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -61,7 +62,7 @@ fi
 
 if [ "${TCPAD_FUZZ:-1}" != 0 ] && command -v clang++ >/dev/null; then
     echo "== fuzzers"
-    scripts/run-fuzzers.sh build-fuzz 30 | tee build-fuzz-summary.log
+    scripts/run-fuzzers.sh build-fuzz "${TCPAD_FUZZ_SECONDS:-30}" | tee build-fuzz-summary.log
     passed=$((passed + $(grep -c ': ok,' build-fuzz-summary.log)))
     failed=$((failed + $(grep -c -E ': FAILED|failed' build-fuzz-summary.log)))
 fi
