@@ -27,12 +27,18 @@ asRoot=()
 work=$(mktemp -d "${TMPDIR:-/var/tmp}/tcpad-$release.XXXXXX")
 root=$work/root
 mounts=()
+maker=
 
 # Everything this script set up goes, in reverse order: processes still running inside the root
 # (a hung compositor, an X server), then the mounts, then the root itself.
 cleanUp()
 {
     local pid i
+    if [ -n "$maker" ]; then
+        # mmdebstrap undoes its own mounts when asked to stop.
+        "${asRoot[@]}" kill -TERM "$maker" 2>/dev/null
+        wait "$maker" 2>/dev/null
+    fi
     for pid in /proc/[0-9]*; do
         [ "$("${asRoot[@]}" readlink "$pid/root" 2>/dev/null)" = "$root" ] &&
             "${asRoot[@]}" kill -KILL "${pid#/proc/}" 2>/dev/null
@@ -59,7 +65,12 @@ mountIn()
 }
 
 echo "== a fresh Debian $release in $root"
-"${asRoot[@]}" mmdebstrap --quiet --variant=apt "$release" "$root" || exit 1
+# In the background, here and below, so that a signal is handled at once rather than when the
+# command in the foreground has ended.
+"${asRoot[@]}" mmdebstrap --quiet --variant=apt "$release" "$root" &
+maker=$!
+wait "$maker" || exit 1
+maker=
 mountIn /proc -t proc proc &&
     mountIn /sys -t sysfs sysfs &&
     mountIn /dev --bind /dev &&
@@ -79,4 +90,5 @@ echo "== scripts/test.sh on Debian $release"
 "${asRoot[@]}" chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     TCPAD_RESULT_NAME="$release" "$@" \
-    bash -c 'cd /root/tcpad && scripts/test.sh' </dev/null
+    bash -c 'cd /root/tcpad && scripts/test.sh' </dev/null &
+wait $!
