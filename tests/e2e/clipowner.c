@@ -9,6 +9,7 @@
 //   clipowner incr SIZE FILE     sends FILE's text as UTF8_STRING in pieces of SIZE bytes (INCR),
 //                                one transfer at a time, the way owners send large texts; a
 //                                transfer whose reader leaves is dropped
+//   clipowner latin1 FILE        has FILE's text as STRING (Latin-1) only, sent in one piece
 #include <xcb/xcb.h>
 
 #include <stdio.h>
@@ -56,14 +57,16 @@ static char *readFile(const char *path, long *size)
 int main(int argc, char **argv)
 {
     const int incr = argc == 4 && strcmp(argv[1], "incr") == 0;
-    if (!incr && !(argc == 2 && strcmp(argv[1], "silent") == 0)) {
-        fprintf(stderr, "usage: clipowner silent | clipowner incr SIZE FILE\n");
+    const int latin1 = argc == 3 && strcmp(argv[1], "latin1") == 0;
+    if (!incr && !latin1 && !(argc == 2 && strcmp(argv[1], "silent") == 0)) {
+        fprintf(stderr,
+                "usage: clipowner silent | clipowner incr SIZE FILE | clipowner latin1 FILE\n");
         return 2;
     }
-    long size = 0, piece = incr ? atol(argv[2]) : 0;
-    char *text = incr ? readFile(argv[3], &size) : NULL;
+    long size = 0, piece = incr ? atol(argv[2]) : 1;
+    char *text = incr || latin1 ? readFile(argv[argc - 1], &size) : NULL;
     c = xcb_connect(NULL, NULL);
-    if (xcb_connection_has_error(c) || (incr && (!text || piece <= 0))) {
+    if (xcb_connection_has_error(c) || ((incr || latin1) && (!text || piece <= 0))) {
         fprintf(stderr, "clipowner: no X server, or no text\n");
         return 1;
     }
@@ -95,15 +98,19 @@ int main(int argc, char **argv)
             return 0;
         case XCB_SELECTION_REQUEST: {
             const xcb_selection_request_event_t *req = (void *)event;
-            if (!incr) {
+            if (!incr && !latin1) {
                 break;
             }
             if (req->target == targets) {
-                const xcb_atom_t offered[] = {targets, utf8};
+                const xcb_atom_t offered[] = {targets, latin1 ? XCB_ATOM_STRING : utf8};
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, req->property,
                                     XCB_ATOM_ATOM, 32, 2, offered);
                 notify(req, req->property);
-            } else if (req->target == utf8 && reader == XCB_NONE) {
+            } else if (latin1 && req->target == XCB_ATOM_STRING) {
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, req->property,
+                                    XCB_ATOM_STRING, 8, (uint32_t)size, text);
+                notify(req, req->property);
+            } else if (incr && req->target == utf8 && reader == XCB_NONE) {
                 // The reader deletes the INCR property to ask for the first piece.
                 reader = req->requestor;
                 property = req->property;

@@ -181,11 +181,21 @@ pastesALongText()
     waitFor "pasted again" "00:00:02:00" display
 }
 
+# An owner that has Latin-1 text only (STRING, no UTF8_STRING): read as Latin-1.
+pastesLatin1()
+{
+    printf '00:00:01:00\351' >"$work/latin1.txt"
+    tickAutomaticAndLeave && ownClipboard latin1 "$work/latin1.txt" || return 1
+    xdotool windowactivate --sync "$window"
+    waitFor "pasted" "00:00:01:00é" display
+}
+
 run neverAnswered activation
 run neverAnswered ctrl+v
 run pastesALongText $((50 * 1024 * 1024)) $((1024 * 1024))
 run pastesALongText $((200 * 1024)) 4096
 run pastesALongText 20000 4096
+run pastesLatin1
 run floatingAndWindowOnly
 run tape
 for how in close TERM INT HUP display KILL; do
