@@ -81,8 +81,8 @@ run()
     echo "--- $*"
     rm -rf "$XDG_CONFIG_HOME"
     startTcpad && "$@" && echo "    ok" || { failed=$((failed + 1)); tail -20 "$work/tcpad.log"; }
-    kill -KILL "$pid" ${ownerPid:-} 2>/dev/null
-    wait "$pid" ${ownerPid:-} 2>/dev/null
+    kill -KILL "$pid" ${ownerPid:+"$ownerPid"} 2>/dev/null
+    wait "$pid" ${ownerPid:+"$ownerPid"} 2>/dev/null
     ownerPid=
 }
 
