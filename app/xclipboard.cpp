@@ -175,8 +175,8 @@ void XClipboard::takeProperty(bool answer)
         return;
     }
     const int length = xcb_get_property_value_length(reply.get());
-    if (reply->format != 8 && length != 0) {
-        // Not text, whatever the owner called it.
+    if ((reply->format != 8 && length != 0) || (!incremental && reply->type == XCB_ATOM_NONE)) {
+        // Not text, whatever the owner called it, or nothing at all.
         finish(std::nullopt);
         return;
     }
