@@ -166,8 +166,8 @@ neverAnswered()
     fi
     waitFor "the key after the paste" "00:00:00:51" display || return 1
     took=$((($(date +%s%N) - start) / 1000000))
-    [ $((took - usual)) -lt 500 ] ||
-        fail "the key showed after $took ms, against $usual ms with no paste waiting" || return 1
+    echo "    the key showed after $took ms, against $usual ms with no paste waiting"
+    [ $((took - usual)) -lt 500 ] || fail "more than 500 ms later" || return 1
     sleep 0.6
     waitFor "the display after the deadline" "00:00:00:51" display
 }
@@ -184,8 +184,8 @@ pastesALongText()
     before=$(peakMemory)
     xdotool windowactivate --sync "$window"
     waitFor "pasted" "00:00:01:00é" display || return 1
-    [ $(($(peakMemory) - before)) -lt 5120 ] ||
-        fail "peak memory grew from $before to $(peakMemory) KiB" || return 1
+    echo "    peak memory grew from $before to $(peakMemory) KiB"
+    [ $(($(peakMemory) - before)) -lt 5120 ] || fail "by 5 MiB or more" || return 1
     setClipboard "00:00:02:00" && keys ctrl+v
     waitFor "pasted again" "00:00:02:00" display
 }
@@ -201,7 +201,7 @@ pastesLatin1()
 
 run neverAnswered activation
 run neverAnswered ctrl+v
-run pastesALongText $((50 * 1024 * 1024)) $((1024 * 1024))
+run pastesALongText $((50 * 1024 * 1024)) $((256 * 1024))
 run pastesALongText $((200 * 1024)) 4096
 run pastesALongText 20000 4096
 run pastesLatin1
