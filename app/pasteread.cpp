@@ -6,6 +6,9 @@
 
 #include <QTimer>
 
+#include <algorithm>
+#include <utility>
+
 namespace app {
 
 unsigned PasteRead::start(Reply toReply, std::function<void()> expired)

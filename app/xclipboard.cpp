@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace app {
 
@@ -19,8 +20,13 @@ namespace {
 
 const char *const atomNames[] = {"CLIPBOARD", "UTF8_STRING", "INCR", "TCPAD_PASTE"};
 
+// XCB's replies are malloc'ed.
+struct Free
+{
+    void operator()(void *reply) const { std::free(reply); }
+};
 template <typename T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
+using Reply = std::unique_ptr<T, Free>;
 
 } // namespace
 
@@ -71,7 +77,7 @@ void XClipboard::resolveAtoms()
     // The X server answered long ago; only the first paste takes the answers.
     for (int i = 0; i < atomCount; ++i) {
         const Reply<xcb_intern_atom_reply_t> reply(
-            xcb_intern_atom_reply(connection, {atomCookies[i]}, nullptr), &std::free);
+            xcb_intern_atom_reply(connection, {atomCookies[i]}, nullptr));
         atoms[i] = reply ? reply->atom : std::uint32_t(XCB_ATOM_NONE);
     }
     resolved = true;
@@ -163,8 +169,7 @@ void XClipboard::takeProperty(bool answer)
         xcb_get_property_reply(connection,
                                xcb_get_property(connection, 1, window, atoms[property],
                                                 XCB_GET_PROPERTY_TYPE_ANY, 0, (room + 3) / 4),
-                               nullptr),
-        &std::free);
+                               nullptr));
     xcb_flush(connection);
     if (!reply || (answer && reply->type == atoms[incr])) {
         // Its deletion started the transfer; the pieces come as new values of the property.
