@@ -171,12 +171,13 @@ void XClipboard::takeProperty(bool answer)
                                                 XCB_GET_PROPERTY_TYPE_ANY, 0, (room + 3) / 4),
                                nullptr));
     xcb_flush(connection);
-    if (!reply || (answer && reply->type == atoms[incr])) {
+    if (!reply) {
+        finish(std::nullopt);
+        return;
+    }
+    if (answer && reply->type == atoms[incr]) {
         // Its deletion started the transfer; the pieces come as new values of the property.
-        incremental = reply != nullptr;
-        if (!reply) {
-            finish(std::nullopt);
-        }
+        incremental = true;
         return;
     }
     const int length = xcb_get_property_value_length(reply.get());
