@@ -5,6 +5,7 @@
 #include "app/desktopclipboard.h"
 
 #include "app/waylandclipboard.h"
+#include "app/xclipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -27,7 +28,8 @@ std::optional<QString> qtClipboardText()
 } // namespace
 
 DesktopClipboard::DesktopClipboard()
-    : wayland(WaylandClipboard::connectTo(qgetenv("WAYLAND_DISPLAY")))
+    : wayland(WaylandClipboard::connectTo(qgetenv("WAYLAND_DISPLAY"))),
+      x11(XClipboard::onQtConnection())
 {
 }
 
@@ -38,18 +40,34 @@ void DesktopClipboard::setString(const QString &text)
     // Where the compositor takes the text, it also hands it to X11 programs; setting the X
     // selection as well would race with that hand-over in XWayland and can leave both clipboards
     // empty. Elsewhere Qt's setText replaces everything the clipboard held.
-    if (!wayland || !wayland->setText(text)) {
+    if (wayland && wayland->setText(text)) {
+        return;
+    }
+    if (x11) {
+        x11->setText(text);
+    } else {
         QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
     }
 }
 
 void DesktopClipboard::requestString(Reply reply)
 {
-    if (!wayland) {
-        reply(qtClipboardText());
-        return;
+    if (wayland) {
+        wayland->readText(reply, [this, reply] { readXOrQt(reply); });
+    } else {
+        readXOrQt(reply);
     }
-    wayland->readText(reply, [reply] { reply(qtClipboardText()); });
+}
+
+void DesktopClipboard::readXOrQt(const Reply &reply)
+{
+    // Natively on a compositor without data-control, only Qt can read the clipboard, and its read
+    // waits for the owner (docs/window.md says how long).
+    if (x11) {
+        x11->readText(reply);
+    } else {
+        reply(qtClipboardText());
+    }
 }
 
 } // namespace app

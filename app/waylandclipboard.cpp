@@ -4,14 +4,11 @@
 
 #include "app/waylandclipboard.h"
 
-#include "ext-data-control-v1-client-protocol.h"
-#include "wlr-data-control-unstable-v1-client-protocol.h"
+#include "app/clipboardpipe.h"
+#include "app/waylandrequests.h"
 
 #include <QPointer>
 #include <QSocketNotifier>
-#include <QTimer>
-
-#include <wayland-client.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -22,10 +19,11 @@
 
 namespace app {
 
+using namespace wayland;
+
 namespace {
 
-// The two protocols name their interfaces differently but have the same requests and events in the
-// same order, so one implementation serves both. The first one the compositor offers is used.
+// The first of these that the compositor offers is used.
 struct Protocol
 {
     const char *manager;
@@ -40,108 +38,9 @@ const Protocol protocols[] = {
      &zwlr_data_control_device_v1_interface, &zwlr_data_control_source_v1_interface},
 };
 
-enum Request : std::uint32_t
-{
-    getDataDevice = EXT_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE,
-    createDataSource = EXT_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE,
-    setSelection = EXT_DATA_CONTROL_DEVICE_V1_SET_SELECTION,
-    offerType = EXT_DATA_CONTROL_SOURCE_V1_OFFER,
-    destroySource = EXT_DATA_CONTROL_SOURCE_V1_DESTROY,
-    receive = EXT_DATA_CONTROL_OFFER_V1_RECEIVE,
-    destroyOffer = EXT_DATA_CONTROL_OFFER_V1_DESTROY,
-};
-static_assert(getDataDevice == ZWLR_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE &&
-              createDataSource == ZWLR_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE &&
-              setSelection == ZWLR_DATA_CONTROL_DEVICE_V1_SET_SELECTION &&
-              offerType == ZWLR_DATA_CONTROL_SOURCE_V1_OFFER &&
-              destroySource == ZWLR_DATA_CONTROL_SOURCE_V1_DESTROY &&
-              receive == ZWLR_DATA_CONTROL_OFFER_V1_RECEIVE &&
-              destroyOffer == ZWLR_DATA_CONTROL_OFFER_V1_DESTROY);
-
-// UTF-8 text, under the names Wayland and X11 programs ask for.
-const char *const offeredTypes[] = {"text/plain;charset=utf-8", "text/plain", "UTF8_STRING"};
 // What a read takes, best first; STRING is Latin-1 by X11's rules, the others are UTF-8.
 const char *const readTypes[] = {"text/plain;charset=utf-8", "UTF8_STRING", "text/plain", "STRING"};
 const char *const latin1Type = "STRING";
-
-// Far more than the twelve characters a paste keeps, whatever marks they carry; a read stops here.
-constexpr qsizetype readLimit = 64 * 1024;
-
-// One end of a pipe, pumped from the event loop without ever blocking: it writes its bytes, or it
-// reads until the other end closes or the limit is reached. Then it closes the descriptor, hands
-// over what it read and deletes itself.
-class Pipe : public QObject
-{
-public:
-    /// Receives what was read, and whether the read ended well.
-    using Finished = std::function<void(const QByteArray &bytes, bool complete)>;
-
-    Pipe(int fd, QByteArray toWrite, Finished finished, QObject *parent)
-        : QObject(parent), fd(fd), bytes(std::move(toWrite)), finished(std::move(finished)),
-          notifier(fd, this->finished ? QSocketNotifier::Read : QSocketNotifier::Write)
-    {
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-        connect(&notifier, &QSocketNotifier::activated, this, &Pipe::pump);
-    }
-    ~Pipe() override
-    {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-    /// Stops without handing anything over.
-    void abandon()
-    {
-        finished = nullptr;
-        end(false);
-    }
-
-private:
-    void pump()
-    {
-        for (;;) {
-            ssize_t n = 0;
-            if (notifier.type() == QSocketNotifier::Write) {
-                if (written == bytes.size()) {
-                    return end(true);
-                }
-                n = ::write(fd, bytes.constData() + written, std::size_t(bytes.size() - written));
-                written += std::max<ssize_t>(n, 0);
-            } else {
-                char chunk[16384];
-                n = ::read(fd, chunk, sizeof chunk);
-                bytes.append(chunk, std::max<ssize_t>(n, 0));
-                if (n == 0 || bytes.size() >= readLimit) {
-                    return end(true);
-                }
-            }
-            if (n < 0 && errno == EAGAIN) {
-                return;
-            }
-            if (n <= 0 && errno != EINTR) {
-                return end(false);
-            }
-        }
-    }
-    void end(bool complete)
-    {
-        if (fd < 0) {
-            return;
-        }
-        notifier.setEnabled(false);
-        ::close(std::exchange(fd, -1));
-        if (finished) {
-            std::exchange(finished, nullptr)(bytes.left(readLimit), complete);
-        }
-        deleteLater();
-    }
-
-    int fd;
-    QByteArray bytes;
-    qsizetype written = 0;
-    Finished finished;
-    QSocketNotifier notifier;
-};
 
 } // namespace
 
@@ -149,11 +48,10 @@ private:
 // sent before it (the latest selection above all) has arrived, then the transfer of the text.
 struct WaylandClipboard::Read
 {
-    Reply reply;
     std::function<void()> unanswered;
-    unsigned id = 0;
+    unsigned ticket = 0;
     wl_callback *sync = nullptr;
-    QPointer<Pipe> pipe;
+    QPointer<ClipboardPipe> pipe;
 
     ~Read()
     {
@@ -166,8 +64,7 @@ struct WaylandClipboard::Read
     }
 };
 
-// The event handlers of every object, for either protocol. The data-control listeners are laid
-// out as the protocols' events are numbered.
+// The event handlers of the objects a read uses, for either protocol.
 struct WaylandClipboard::Events
 {
     static WaylandClipboard &self(void *data) { return *static_cast<WaylandClipboard *>(data); }
@@ -195,7 +92,7 @@ struct WaylandClipboard::Events
     static void dataOffer(void *data, wl_proxy *, wl_proxy *offer)
     {
         self(data).offers[offer];
-        wl_proxy_add_listener(offer, listener(offerListener), data);
+        wl_proxy_add_listener(offer, wayland::listener(offerListener), data);
     }
     static void selection(void *data, wl_proxy *, wl_proxy *offer)
     {
@@ -216,29 +113,6 @@ struct WaylandClipboard::Events
     {
         self(data).offers[offer].emplace_back(type);
     }
-    static void send(void *data, wl_proxy *source, const char *, std::int32_t fd)
-    {
-        // Every text type offered is the same UTF-8.
-        WaylandClipboard &c = self(data);
-        const auto text = c.sources.find(source);
-        new Pipe(fd, text != c.sources.end() ? text->second : QByteArray(), nullptr, &c);
-    }
-    static void cancelled(void *data, wl_proxy *source)
-    {
-        self(data).sources.erase(source);
-        destroy(source, destroySource);
-    }
-
-    static void destroy(wl_proxy *proxy, std::uint32_t opcode)
-    {
-        wl_proxy_marshal_flags(proxy, opcode, nullptr, wl_proxy_get_version(proxy),
-                               WL_MARSHAL_FLAG_DESTROY);
-    }
-    template <typename Listener>
-    static void (**listener(const Listener &functions))(void)
-    {
-        return reinterpret_cast<void (**)(void)>(const_cast<Listener *>(&functions));
-    }
 
     static const wl_registry_listener registryListener;
     static const wl_callback_listener discoveryListener;
@@ -254,11 +128,6 @@ struct WaylandClipboard::Events
     {
         void (*offer)(void *, wl_proxy *, const char *);
     } offerListener;
-    static const struct SourceListener
-    {
-        void (*send)(void *, wl_proxy *, const char *, std::int32_t);
-        void (*cancelled)(void *, wl_proxy *);
-    } sourceListener;
 };
 
 const wl_registry_listener WaylandClipboard::Events::registryListener = {global, globalRemove};
@@ -268,8 +137,6 @@ const WaylandClipboard::Events::DeviceListener WaylandClipboard::Events::deviceL
     dataOffer, selection, finished, primarySelection};
 const WaylandClipboard::Events::OfferListener WaylandClipboard::Events::offerListener = {
     offeredType};
-const WaylandClipboard::Events::SourceListener WaylandClipboard::Events::sourceListener = {
-    send, cancelled};
 
 std::unique_ptr<WaylandClipboard> WaylandClipboard::connectTo(const QByteArray &displayName)
 {
@@ -285,7 +152,8 @@ std::unique_ptr<WaylandClipboard> WaylandClipboard::connectTo(const QByteArray &
 WaylandClipboard::WaylandClipboard(wl_display *connection)
     : display(connection),
       readable(new QSocketNotifier(wl_display_get_fd(connection), QSocketNotifier::Read, this)),
-      writable(new QSocketNotifier(wl_display_get_fd(connection), QSocketNotifier::Write, this))
+      writable(new QSocketNotifier(wl_display_get_fd(connection), QSocketNotifier::Write, this)),
+      copies(this), paste(this)
 {
     connect(readable, &QSocketNotifier::activated, this, &WaylandClipboard::dispatch);
     connect(writable, &QSocketNotifier::activated, this, &WaylandClipboard::flush);
@@ -334,7 +202,7 @@ void WaylandClipboard::discovered()
         wl_registry_bind(registry, managerName, chosen.managerInterface, 1));
     device =
         wl_proxy_marshal_flags(manager, getDataDevice, chosen.deviceInterface, 1, 0, nullptr, seat);
-    wl_proxy_add_listener(device, Events::listener(Events::deviceListener), this);
+    wl_proxy_add_listener(device, wayland::listener(Events::deviceListener), this);
     sourceInterface = chosen.sourceInterface;
     state = State::ready;
     if (read) {
@@ -355,11 +223,8 @@ void WaylandClipboard::release()
     for (const auto &[offer, types] : offers) {
         wl_proxy_destroy(offer);
     }
-    for (const auto &[source, text] : sources) {
-        wl_proxy_destroy(source);
-    }
+    copies.release();
     offers.clear();
-    sources.clear();
     selection = nullptr;
     for (wl_proxy *proxy :
          {device, manager, reinterpret_cast<wl_proxy *>(seat),
@@ -377,6 +242,7 @@ void WaylandClipboard::release()
     writable->setEnabled(false);
     wl_display_disconnect(std::exchange(display, nullptr));
     if (waiting) {
+        paste.drop();
         waiting->unanswered();
     }
 }
@@ -386,14 +252,7 @@ bool WaylandClipboard::setText(const QString &text)
     if (state != State::ready) {
         return false;
     }
-    wl_proxy *source =
-        wl_proxy_marshal_flags(manager, createDataSource, sourceInterface, 1, 0, nullptr);
-    wl_proxy_add_listener(source, Events::listener(Events::sourceListener), this);
-    for (const char *type : offeredTypes) {
-        wl_proxy_marshal_flags(source, offerType, nullptr, 1, 0, type);
-    }
-    wl_proxy_marshal_flags(device, setSelection, nullptr, 1, 0, source);
-    sources[source] = text.toUtf8();
+    copies.offer(manager, device, sourceInterface, text);
     flush();
     return true;
 }
@@ -405,16 +264,10 @@ void WaylandClipboard::readText(Reply reply, std::function<void()> unanswered)
         return;
     }
     read = std::make_unique<Read>();
-    read->reply = std::move(reply);
     read->unanswered = std::move(unanswered);
-    read->id = ++readCount;
     // Past the deadline the X route is taken when the compositor has not answered; a program that
     // took the selection and then sends nothing would get nowhere that way either.
-    QTimer::singleShot(readDeadlineMs, this, [this, id = read->id] {
-        if (read && read->id == id) {
-            endRead(read->pipe != nullptr);
-        }
-    });
+    read->ticket = paste.start(std::move(reply), [this] { endRead(read->pipe != nullptr); });
     if (state == State::ready) {
         startRead();
     }
@@ -447,13 +300,12 @@ void WaylandClipboard::receive()
     ::close(fds[1]);
     flush();
     const bool latin1 = std::strcmp(*type, latin1Type) == 0;
-    read->pipe = new Pipe(
+    read->pipe = new ClipboardPipe(
         fds[0], QByteArray(),
         [this, latin1](const QByteArray &bytes, bool complete) {
             // A transfer cut short holds no text to trust.
-            endRead(true, !complete ? std::nullopt
-                                    : std::optional(latin1 ? QString::fromLatin1(bytes)
-                                                           : QString::fromUtf8(bytes)));
+            endRead(true,
+                    complete ? std::optional(PasteRead::decode(bytes, latin1)) : std::nullopt);
         },
         this);
 }
@@ -462,8 +314,9 @@ void WaylandClipboard::endRead(bool answered, const std::optional<QString> &text
 {
     const std::unique_ptr<Read> ended = std::move(read);
     if (answered) {
-        ended->reply(text);
+        paste.answer(ended->ticket, text);
     } else {
+        paste.drop();
         ended->unanswered();
     }
 }
@@ -471,7 +324,7 @@ void WaylandClipboard::endRead(bool answered, const std::optional<QString> &text
 void WaylandClipboard::dropOffer(wl_proxy *offer)
 {
     offers.erase(offer);
-    Events::destroy(offer, destroyOffer);
+    destroy(offer, destroyOffer);
 }
 
 } // namespace app

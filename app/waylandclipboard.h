@@ -15,6 +15,9 @@
 // itself) leaves the X route alone.
 #pragma once
 
+#include "app/pasteread.h"
+#include "app/waylandcopies.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -58,11 +61,8 @@ public:
     /// Reads the seat's selection: `reply` receives its text, or nothing when it holds no text or
     /// its owner does not send it in time. When the compositor has no data-control or does not
     /// answer in time, `unanswered` runs instead, at once or later. A newer read replaces one that
-    /// is still waiting.
+    /// is still waiting. The deadline, the size limit and the stale-answer rule are PasteRead's.
     void readText(Reply reply, std::function<void()> unanswered);
-
-    /// How long a read may take before it is given up.
-    static constexpr int readDeadlineMs = 500;
 
 private:
     struct Events;
@@ -104,10 +104,9 @@ private:
     // The offers the compositor announced, with their types; `selection` is the clipboard's.
     std::map<wl_proxy *, std::vector<std::string>> offers;
     wl_proxy *selection = nullptr;
-    // The texts of the sources this client set, each until it is cancelled.
-    std::map<wl_proxy *, QByteArray> sources;
+    WaylandCopies copies;
+    PasteRead paste;
     std::unique_ptr<Read> read;
-    unsigned readCount = 0;
 };
 
 } // namespace app

@@ -7,12 +7,14 @@
 # End-to-end suite: the real tcpad binary on a private X server with a real window manager, for
 # what only a real display shows: keys from the X server, the automatic copy and paste as the
 # focus leaves and comes back, the window manager's state of the window, and every way the program
-# ends. Keys and focus go through xdotool, the clipboard through xclip, window state through xprop.
+# ends; and a paste from a clipboard owner that hangs, sends a huge text or sends it in pieces.
+# Keys and focus go through xdotool, the clipboard through xclip, window state through xprop.
 #
-# usage: e2e.sh path/to/tcpad
+# usage: e2e.sh path/to/tcpad path/to/clipowner
 set -u
 
 tcpad=$(realpath "$1")
+clipowner=$(realpath "$2")
 work=$(mktemp -d "${TMPDIR:-/tmp}/tcpad-e2e.XXXXXX")
 export XDG_CONFIG_HOME="$work/config"
 settings="$XDG_CONFIG_HOME/tcpad/tcpad.conf"
@@ -57,14 +59,31 @@ height() { xwininfo -id "$window" | awk '/Height:/ {print $2}'; }
 ended() { kill -0 "$pid" 2>/dev/null || echo yes; }
 
 setClipboard() { printf '%s' "$1" | xclip -selection clipboard -i && waitFor clipboard "$1" clipboard; }
+# ownClipboard ARGS...: the clipboard taken by the test's own owner (see clipowner.c); it leaves as
+# another program takes the clipboard, or at the end of the case.
+ownClipboard()
+{
+    "$clipowner" "$@" >"$work/owner.log" 2>&1 &
+    ownerPid=$!
+    waitFor "the clipboard owned" owned cat "$work/owner.log"
+}
+# Ticks automatic copy and paste and moves the focus away once a digit is keyed; Qt reports the focus
+# leaving late, so this waits for the copy it makes.
+tickAutomaticAndLeave()
+{
+    keys alt+o alt+p 5 && xdotool windowactivate --sync "$other" &&
+        waitFor "copied as the focus left" "00:00:00:05" clipboard
+}
+peakMemory() { awk '/^VmHWM:/ {print $2}' "/proc/$pid/status"; } # KiB
 
 run()
 {
     echo "--- $*"
     rm -rf "$XDG_CONFIG_HOME"
     startTcpad && "$@" && echo "    ok" || { failed=$((failed + 1)); tail -20 "$work/tcpad.log"; }
-    kill -KILL "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
+    kill -KILL "$pid" ${ownerPid:+"$ownerPid"} 2>/dev/null
+    wait "$pid" ${ownerPid:+"$ownerPid"} 2>/dev/null
+    ownerPid=
 }
 
 # --- the cases ------------------------------------------------------------------------------------
@@ -124,6 +143,68 @@ tape()
     waitFor "the room given back" "$before" height
 }
 
+# An owner that never sends its text, asked as the window comes back (automatic paste) or by
+# Ctrl+V: a key pressed right after shows within 0.5 s of the time a key takes to show with no
+# paste waiting (timed first, as a busy machine slows the tools), and the paste, given up, changes
+# nothing more.
+neverAnswered()
+{
+    local start usual took
+    start=$(date +%s%N)
+    keys 5 && waitFor "a key" "00:00:00:05" display || return 1
+    usual=$((($(date +%s%N) - start) / 1000000))
+    if [ "$1" = activation ]; then
+        keys alt+o alt+p && setClipboard elsewhere && xdotool windowactivate --sync "$other" &&
+            waitFor "copied as the focus left" "00:00:00:05" clipboard || return 1
+    fi
+    ownClipboard silent || return 1
+    start=$(date +%s%N)
+    if [ "$1" = activation ]; then
+        xdotool windowactivate --sync "$window" && keys 1
+    else
+        keys ctrl+v 1
+    fi
+    waitFor "the key after the paste" "00:00:00:51" display || return 1
+    took=$((($(date +%s%N) - start) / 1000000))
+    echo "    the key showed after $took ms, against $usual ms with no paste waiting"
+    [ $((took - usual)) -lt 500 ] || fail "more than 500 ms later" || return 1
+    sleep 0.6
+    waitFor "the display after the deadline" "00:00:00:51" display
+}
+
+# A text of SIZE bytes from an owner that sends it in pieces of PIECE bytes (INCR), as owners send
+# long texts: coming back to the window shows its first 12 characters, the twelfth not ASCII,
+# whether the pieces are read to the end or, past 64 KiB, no further. Peak memory grows by far less
+# than the text, and the next paste, of a short text in one piece, works.
+pastesALongText()
+{
+    local size=$1 piece=$2 before
+    { printf '00:00:01:00\303\251'; head -c "$size" /dev/zero | tr '\0' 7; } >"$work/long.txt"
+    tickAutomaticAndLeave && ownClipboard incr "$piece" "$work/long.txt" || return 1
+    before=$(peakMemory)
+    xdotool windowactivate --sync "$window"
+    waitFor "pasted" "00:00:01:00é" display || return 1
+    echo "    peak memory grew from $before to $(peakMemory) KiB"
+    [ $(($(peakMemory) - before)) -lt 5120 ] || fail "by 5 MiB or more" || return 1
+    setClipboard "00:00:02:00" && keys ctrl+v
+    waitFor "pasted again" "00:00:02:00" display
+}
+
+# An owner that has Latin-1 text only (STRING, no UTF8_STRING): read as Latin-1.
+pastesLatin1()
+{
+    printf '00:00:01:00\351' >"$work/latin1.txt"
+    tickAutomaticAndLeave && ownClipboard latin1 "$work/latin1.txt" || return 1
+    xdotool windowactivate --sync "$window"
+    waitFor "pasted" "00:00:01:00é" display
+}
+
+run neverAnswered activation
+run neverAnswered ctrl+v
+run pastesALongText $((50 * 1024 * 1024)) $((256 * 1024))
+run pastesALongText $((200 * 1024)) 4096
+run pastesALongText 20000 4096
+run pastesLatin1
 run floatingAndWindowOnly
 run tape
 for how in close TERM INT HUP display KILL; do
