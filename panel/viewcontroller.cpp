@@ -5,6 +5,7 @@
 #include "panel/viewcontroller.h"
 
 #include "panel/appearance.h"
+#include "panel/calculation.h"
 #include "panel/characters.h"
 #include "panel/keyboard.h"
 
@@ -205,6 +206,11 @@ void ViewController::automaticPaste()
     }
 }
 
+Reading ViewController::reading() const
+{
+    return displayIsTimecode ? Reading::timecode : Reading::frames;
+}
+
 QString ViewController::display() const
 {
     return ui.scratchPadRegister->text();
@@ -223,90 +229,28 @@ timecode::Format ViewController::selectedFormat() const
 
 void ViewController::keyEntry(const QString &keyText)
 {
-    const bool takeBack = keyText == QLatin1String("<");
-    const timecode::Counting counting = selectedFormat().counting();
-    const auto width = static_cast<qsizetype>(counting.entryWidth());
-
-    if (!displayIsTimecode) {
-        // Frame mode keeps the keyed text as it is, leading zeros included.
-        const QString edited =
-            takeBack ? withoutLastCharacter(display()) : lastCharacters(display() + keyText, width);
-        const bool readable = timecode::frameCountFromText(edited.toStdString()).has_value();
-        setDisplay(readable ? edited : QString());
-        return;
+    const std::optional<QString> edited =
+        keyedText(display(), keyText, selectedFormat().counting(), reading());
+    if (edited) {
+        setDisplay(*edited);
     }
-
-    // A timecode is rebuilt from digits alone; a key that is no digit has nothing to add.
-    const std::string key = keyText.toStdString();
-    if (!takeBack && (key.empty() || key.find_first_not_of("0123456789") != std::string::npos)) {
-        return;
-    }
-    std::string digits = display().toStdString();
-    std::erase_if(digits, [](char c) { return c == ':' || c == ';'; });
-    if (digits.find_first_not_of("0123456789") != std::string::npos) {
-        // The error text or anything else that is not a timecode is dropped with the key.
-        setDisplay(QString());
-        return;
-    }
-    if (takeBack) {
-        if (!digits.empty()) {
-            digits.pop_back();
-        }
-    } else {
-        digits += key;
-        if (digits.size() > static_cast<std::size_t>(width)) {
-            digits.erase(0, digits.size() - width);
-        }
-    }
-    // No digits left show nothing; a pasted or loaded text can hold more digits than the width.
-    setDisplay(QString::fromLatin1(timecode::entryText(digits, counting)));
 }
-
-namespace {
-
-/// The display text read as a frame number for an accumulator of this counting: a timecode in
-/// timecode mode, a frame count reduced to one nominal day in frame mode.
-std::optional<std::uint64_t> framesOfText(const std::string &text, bool timecodeMode,
-                                          const timecode::Timecode &counting)
-{
-    if (timecodeMode) {
-        return counting.framesFromTimecodeText(text);
-    }
-    const std::optional<std::uint64_t> count = timecode::frameCountFromText(text);
-    if (!count) {
-        return std::nullopt;
-    }
-    return *count % counting.nominalFramesPerDay();
-}
-
-} // namespace
 
 void ViewController::calculate()
 {
-    const std::string text = display().toStdString();
-    // The result is worked on a copy, so that a refused operand leaves the accumulator as it was.
-    std::optional<timecode::Timecode> result = currentTimecode;
-    if (!result) {
+    std::optional<timecode::Timecode> start = currentTimecode;
+    if (!start) {
         const timecode::Format format = selectedFormat();
-        result = timecode::createTimecode(format.rateText, format.dropFrame);
-        if (!result) {
+        start = timecode::createTimecode(format.rateText, format.dropFrame);
+        if (!start) {
             return;
         }
     }
     // Without an accumulator the operand starts one, whatever the sign field says.
     const Sign pending = currentTimecode ? currentSign() : Sign::blank;
-    bool ok = false;
-    if (pending == Sign::blank) {
-        const std::optional<std::uint64_t> frames = framesOfText(text, displayIsTimecode, *result);
-        ok = frames.has_value();
-        result->frameNumber = frames.value_or(0);
-    } else if (pending == Sign::plus) {
-        ok = displayIsTimecode ? result->addTimecodeText(text) : result->addFrameText(text);
-    } else {
-        ok = displayIsTimecode ? result->subtractTimecodeText(text)
-                               : result->subtractFrameText(text);
-    }
-    if (!ok) {
+    const std::optional<Step> step =
+        equalsStep(*start, pending, display().toStdString(), reading());
+    if (!step) {
         setDisplay(errorMessage);
         return;
     }
@@ -314,41 +258,17 @@ void ViewController::calculate()
         ui.popupFormat->setEnabled(false);
         ui.buttonRC->setEnabled(true);
     }
-    const std::optional<timecode::Timecode> before = std::exchange(currentTimecode, result);
+    const std::optional<timecode::Timecode> before = std::exchange(currentTimecode, step->result);
+    const QString format = ui.popupFormat->currentText();
     setDisplay(accumulatorText());
     if (pending != Sign::blank) {
+        paperTape.writeOperation(format, pending == Sign::plus ? u'+' : u'-', step->operand,
+                                 accumulatorText(), step->wrap);
         ui.sign->clear();
-    }
-    writeOnTape(before, pending, text);
-}
-
-void ViewController::writeOnTape(const std::optional<timecode::Timecode> &before, Sign pending,
-                                 const std::string &operand)
-{
-    const QString format = ui.popupFormat->currentText();
-    if (pending == Sign::blank) {
+    } else if (!before || before->frameNumber != currentTimecode->frameNumber) {
         // A result read back (T/F after a result, a second "=", RC then "=") changes nothing.
-        if (!before || before->frameNumber != currentTimecode->frameNumber) {
-            paperTape.writeOperand(format, accumulatorText());
-        }
-        return;
+        paperTape.writeOperand(format, accumulatorText());
     }
-    // The operand as the calculator read it, in the display's own form.
-    const timecode::Counting counting = currentTimecode->counting();
-    const std::uint64_t frames = (displayIsTimecode ? before->framesFromTimecodeText(operand)
-                                                    : timecode::frameCountFromText(operand))
-                                     .value_or(0);
-    const QString shown = displayIsTimecode
-                              ? QString::fromStdString(timecode::timecodeText(frames, counting))
-                              : QString::number(frames);
-    const std::uint64_t day = counting.framesPerDay();
-    const std::uint64_t from = before->frameNumber % day;
-    const bool plus = pending == Sign::plus;
-    const bool wrapped = plus ? frames >= day - from : frames > from;
-    paperTape.writeOperation(format, plus ? u'+' : u'-', shown, accumulatorText(),
-                             !wrapped ? Tape::Wrap::none
-                             : plus   ? Tape::Wrap::forward
-                                      : Tape::Wrap::backward);
 }
 
 void ViewController::clearEntry()

@@ -15,8 +15,11 @@
 //   the format in popupFormat. Only the accumulator and the display mode are held in fields.
 // - panel::Tape writes down every step that changed the accumulator; the equals step and All
 //   Clear tell it, and the window shows it.
+// - panel/calculation.h works out, without touching a control, what a key makes of the display
+//   text and what the equals step makes of the accumulator and the operand, and what it writes
+//   on the tape.
 // - The controls display. Key entry edits the value display text; the equals step reads it,
-//   combines it with the accumulator and writes the accumulator back as text.
+//   hands it to the calculation with the accumulator and writes the accumulator back as text.
 // - app::WindowController hosts the panel, owns the menus and wires their items to the panel by
 //   title, and hands it the desktop's clipboard. The memory registers and the clipboard read and
 //   write the value display only. panel/appearance.cpp styles the controls.
@@ -24,6 +27,7 @@
 //   viewcontroller.ui; the menu items' own shortcuts live in the window's description.
 #pragma once
 
+#include "panel/calculation.h"
 #include "panel/pasteboard.h"
 #include "panel/tape.h"
 #include "store/memoryregisters.h"
@@ -48,12 +52,7 @@ class ViewController : public QWidget
 
 public:
     /// The pending operation, read off the sign field whenever it is needed.
-    enum class Sign
-    {
-        blank,
-        plus,
-        minus
-    };
+    using Sign = panel::Sign;
 
     /// Gives the fields their start values and builds the controls. The panel is not in its
     /// start state until viewDidLoad() has run.
@@ -143,9 +142,8 @@ public slots:
 
 private:
     void wireControls();
-    /// Writes the step the equals step just made from `before` with `pending` and the operand text.
-    void writeOnTape(const std::optional<timecode::Timecode> &before, Sign pending,
-                     const std::string &operand);
+    /// How the display's text reads in the current display mode.
+    Reading reading() const;
     QString display() const;
     void setDisplay(const QString &text);
 
