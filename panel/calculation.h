@@ -23,19 +23,27 @@ enum class Sign
 {
     blank,
     plus,
-    minus
+    minus,
+    times,
+    dividedBy
 };
 
-/// What the display's text means: a timecode, or a frame count.
+/// The pending operation the sign field's text stands for; any other text is none.
+Sign signOf(const QString &text);
+
+/// What the display's text means: a timecode, a frame count, or the count that a multiplication
+/// or division waits for.
 enum class Reading
 {
     timecode,
-    frames
+    frames,
+    count
 };
 
 /// The display's text after one key ("<" takes back the last digit), or nothing when the key
 /// leaves it as it is. A timecode is rebuilt from its digits in the counting's layout; frames
-/// keep the keyed text, leading zeros included. A text the key cannot continue is dropped.
+/// keep the keyed text, leading zeros included; a count is shown as its number. A text the key
+/// cannot continue is dropped.
 std::optional<QString> keyedText(const QString &display, const QString &key,
                                  timecode::Counting counting, Reading reading);
 
@@ -46,13 +54,14 @@ struct Step
     /// The operand as the calculator read it, in the display's own form; empty without an
     /// operation.
     QString operand;
-    /// Which way an operation's result went past midnight, if it did.
-    Tape::Wrap wrap = Tape::Wrap::none;
+    /// What the tape notes after an operation's result.
+    Tape::Note note;
 };
 
 /// Combines the operand text with `start` (the accumulator, or a fresh one while there is none)
-/// by the pending operation; without one the operand replaces the frame number. Nothing when
-/// the operand cannot be read.
+/// by the pending operation; without one the operand replaces the frame number. A multiplication
+/// or division reads the text as a count, whatever the display mode. Nothing when the operand
+/// cannot be read, or is a count of 0 to divide by.
 std::optional<Step> equalsStep(const timecode::Timecode &start, Sign pending,
                                const std::string &text, Reading reading);
 

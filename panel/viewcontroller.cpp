@@ -37,17 +37,19 @@ void switchAfterCalculating(ViewController &c)
     c.toggleDisplayMode();
 }
 
+// An operation key calculates what is pending, then waits for its own operand.
+template <char16_t sign>
+void operate(ViewController &c)
+{
+    c.calculate();
+    c.setOperation(QString(QChar(sign)));
+}
+
 const TitledCommand keyCommands[] = {
-    {"-",
-     [](ViewController &c) {
-         c.calculate();
-         c.setOperation(QStringLiteral("-"));
-     }},
-    {"+",
-     [](ViewController &c) {
-         c.calculate();
-         c.setOperation(QStringLiteral("+"));
-     }},
+    {"-", operate<u'-'>},
+    {"+", operate<u'+'>},
+    {"\u00d7", operate<u'\u00d7'>}, // times
+    {"\u00f7", operate<u'\u00f7'>}, // divided by
     {"C", [](ViewController &c) { c.clearEntry(); }},
     {"AC", [](ViewController &c) { c.allClear(); }},
     {"RC", [](ViewController &c) { c.recall(); }},
@@ -76,7 +78,7 @@ template <std::size_t N>
 void runCommand(const TitledCommand (&table)[N], const QString &title, ViewController &controller)
 {
     for (const TitledCommand &command : table) {
-        if (title == QLatin1String(command.title)) {
+        if (title == QString::fromUtf8(command.title)) {
             command.run(controller);
             return;
         }
@@ -88,7 +90,7 @@ QStringList titlesOf(const TitledCommand (&table)[N])
 {
     QStringList titles;
     for (const TitledCommand &command : table) {
-        titles << QString::fromLatin1(command.title);
+        titles << QString::fromUtf8(command.title);
     }
     return titles;
 }
@@ -123,8 +125,8 @@ void ViewController::wireControls()
                              ui.button6, ui.button7, ui.button8, ui.button9, ui.buttonPeriod}) {
         connect(key, &QPushButton::clicked, this, [this, key] { enteredKeyNum(key->text()); });
     }
-    for (QPushButton *key : {ui.buttonPlus, ui.buttonMinus, ui.buttonC, ui.buttonAC, ui.buttonRC,
-                             ui.buttonBS, ui.buttonTF}) {
+    for (QPushButton *key : {ui.buttonPlus, ui.buttonMinus, ui.buttonTimes, ui.buttonDivide,
+                             ui.buttonC, ui.buttonAC, ui.buttonRC, ui.buttonBS, ui.buttonTF}) {
         connect(key, &QPushButton::clicked, this, [this, key] { enteredKey(key->text()); });
     }
     connect(ui.buttonEquals, &QPushButton::clicked, this, &ViewController::enter);
@@ -139,7 +141,7 @@ void ViewController::viewDidLoad()
 {
     registeredController = this;
     setDisplay(QString());
-    ui.sign->clear();
+    setSign(QString());
     toggleDisplayMode();
     ui.popupFormat->setEnabled(true);
     ui.buttonRC->setEnabled(false);
@@ -208,6 +210,11 @@ void ViewController::automaticPaste()
 
 Reading ViewController::reading() const
 {
+    // A multiplication or division waits for a plain number, whatever the display mode.
+    const Sign pending = currentSign();
+    if (currentTimecode && (pending == Sign::times || pending == Sign::dividedBy)) {
+        return Reading::count;
+    }
     return displayIsTimecode ? Reading::timecode : Reading::frames;
 }
 
@@ -262,9 +269,9 @@ void ViewController::calculate()
     const QString format = ui.popupFormat->currentText();
     setDisplay(accumulatorText());
     if (pending != Sign::blank) {
-        paperTape.writeOperation(format, pending == Sign::plus ? u'+' : u'-', step->operand,
-                                 accumulatorText(), step->wrap);
-        ui.sign->clear();
+        paperTape.writeOperation(format, ui.sign->text().front(), step->operand, accumulatorText(),
+                                 step->note);
+        setSign(QString());
     } else if (!before || before->frameNumber != currentTimecode->frameNumber) {
         // A result read back (T/F after a result, a second "=", RC then "=") changes nothing.
         paperTape.writeOperand(format, accumulatorText());
@@ -277,7 +284,7 @@ void ViewController::clearEntry()
         setDisplay(QString());
     } else {
         ++changes;
-        ui.sign->clear();
+        setSign(QString());
     }
 }
 
@@ -287,7 +294,7 @@ void ViewController::allClear()
     ui.popupFormat->setEnabled(true);
     ui.buttonRC->setEnabled(false);
     setDisplay(QString());
-    ui.sign->clear();
+    setSign(QString());
     currentTimecode.reset();
 }
 
@@ -315,20 +322,23 @@ void ViewController::setOperation(const QString &operation)
     if (!currentTimecode) {
         return;
     }
-    ui.sign->setText(operation);
+    setSign(operation);
     setDisplay(QString());
 }
 
 ViewController::Sign ViewController::currentSign() const
 {
-    const QString text = ui.sign->text();
-    if (text == QLatin1String("-")) {
-        return Sign::minus;
-    }
-    if (text == QLatin1String("+")) {
-        return Sign::plus;
-    }
-    return Sign::blank;
+    return signOf(ui.sign->text());
+}
+
+void ViewController::setSign(const QString &text)
+{
+    // "×" and "÷" are read out in words; "+" and "-" are read as they are.
+    const Sign sign = signOf(text);
+    ui.sign->setAccessibleName(sign == Sign::times       ? tr("times")
+                               : sign == Sign::dividedBy ? tr("divided by")
+                                                         : QString());
+    ui.sign->setText(text);
 }
 
 QString ViewController::accumulatorText() const

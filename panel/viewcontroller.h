@@ -85,14 +85,16 @@ public:
     timecode::Format selectedFormat() const;
     /// Edits the value display with one key's text; "<" takes back the last digit.
     void keyEntry(const QString &keyText);
-    /// The equals step: starts, replaces, adds to or subtracts from the accumulator.
+    /// The equals step: starts, replaces, adds to, subtracts from, multiplies or divides the
+    /// accumulator.
     void calculate();
     /// Empties the value display, or when it is empty already, drops the pending operation.
     void clearEntry();
     void allClear();
     void recall();
     void toggleDisplayMode();
-    /// Records "+" or "-" as the pending operation; does nothing without an accumulator.
+    /// Records "+", "-", "×" or "÷" as the pending operation; does nothing without an
+    /// accumulator.
     void setOperation(const QString &operation);
     Sign currentSign() const;
     /// The accumulator as the display shows it in the current mode; empty without one.
@@ -142,8 +144,10 @@ public slots:
 
 private:
     void wireControls();
-    /// How the display's text reads in the current display mode.
+    /// How the display's text reads: in the display mode, or as the count an operation waits for.
     Reading reading() const;
+    /// Shows the pending operation in the sign field, with words for a screen reader.
+    void setSign(const QString &text);
     QString display() const;
     void setDisplay(const QString &text);
 
