@@ -7,6 +7,7 @@
 #include "panel/appearance.h"
 #include "panel/calculation.h"
 #include "panel/characters.h"
+#include "panel/commands.h"
 #include "panel/keyboard.h"
 
 #include <QAction>
@@ -20,80 +21,9 @@ namespace panel {
 
 namespace {
 
-// Commands by title. Each action compares the sender's title with its table in order, exactly
-// (case and blanks count), and runs the first row that matches; an unknown title does nothing.
-struct TitledCommand
-{
-    const char *title;
-    void (*run)(ViewController &);
-};
-
-// The key completes a keyed operand before switching, so the entry is not lost.
-void switchAfterCalculating(ViewController &c)
-{
-    if (!c.controls().scratchPadRegister->text().isEmpty()) {
-        c.calculate();
-    }
-    c.toggleDisplayMode();
-}
-
-// An operation key calculates what is pending, then waits for its own operand.
-template <char16_t sign>
-void operate(ViewController &c)
-{
-    c.calculate();
-    c.setOperation(QString(QChar(sign)));
-}
-
-const TitledCommand keyCommands[] = {
-    {"-", operate<u'-'>},
-    {"+", operate<u'+'>},
-    {"\u00d7", operate<u'\u00d7'>}, // times
-    {"\u00f7", operate<u'\u00f7'>}, // divided by
-    {"C", [](ViewController &c) { c.clearEntry(); }},
-    {"AC", [](ViewController &c) { c.allClear(); }},
-    {"RC", [](ViewController &c) { c.recall(); }},
-    {"<", [](ViewController &c) { c.keyEntry(QStringLiteral("<")); }},
-    {"T/F", switchAfterCalculating},
-};
-
-const TitledCommand menuCommands[] = {
-    {"Copy", [](ViewController &c) { c.copyToPasteboard(); }},
-    {"Paste", [](ViewController &c) { c.pasteFromPasteboard(); }},
-    {"Recall", [](ViewController &c) { c.recall(); }},
-    {"All Clear", [](ViewController &c) { c.allClear(); }},
-    {"Clear", [](ViewController &c) { c.clearEntry(); }},
-    {"Back Space", [](ViewController &c) { c.keyEntry(QStringLiteral("<")); }},
-    // Unlike the key, the menu item only switches: a keyed operand is dropped.
-    {"Change T/F", [](ViewController &c) { c.toggleDisplayMode(); }},
-    {"Copy Tape", [](ViewController &c) { c.copyTape(); }},
-    {"Clear Tape", [](ViewController &c) { c.tape().clear(); }},
-};
-
 const char *const saveMenuTitle = "Save";
 const char *const loadMenuTitle = "Load";
 const char *const clearAllMemTitle = "Clear All Mem";
-
-template <std::size_t N>
-void runCommand(const TitledCommand (&table)[N], const QString &title, ViewController &controller)
-{
-    for (const TitledCommand &command : table) {
-        if (title == QString::fromUtf8(command.title)) {
-            command.run(controller);
-            return;
-        }
-    }
-}
-
-template <std::size_t N>
-QStringList titlesOf(const TitledCommand (&table)[N])
-{
-    QStringList titles;
-    for (const TitledCommand &command : table) {
-        titles << QString::fromUtf8(command.title);
-    }
-    return titles;
-}
 
 bool isTicked(const QCheckBox *box)
 {
@@ -427,12 +357,12 @@ void ViewController::enteredKeyNum(const QString &title)
 
 void ViewController::enteredKey(const QString &title)
 {
-    runCommand(keyCommands, title, *this);
+    runKeyCommand(*this, title);
 }
 
 void ViewController::respondsToMenu(const QString &title)
 {
-    runCommand(menuCommands, title, *this);
+    runMenuCommand(*this, title);
 }
 
 void ViewController::memController(const QString &title, const QString &parentTitle)
@@ -472,12 +402,12 @@ void ViewController::changePopup()
 
 QStringList ViewController::keyCommandTitles()
 {
-    return titlesOf(keyCommands);
+    return keyTitles();
 }
 
 QStringList ViewController::menuCommandTitles()
 {
-    return titlesOf(menuCommands);
+    return menuTitles();
 }
 
 QStringList ViewController::memoryCommandTitles()

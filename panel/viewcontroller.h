@@ -9,7 +9,8 @@
 //   does the day arithmetic on the accumulator (a timecode::Timecode) and writes timecode text.
 //   It knows nothing of Qt; this class converts to and from QString at its edge.
 // - panel::ViewController (this file) decides. Every key and menu command arrives at one of its
-//   action slots carrying the sender's title; a title table picks the operation. The visible
+//   action slots carrying the sender's title; a title table (panel/commands.cpp) picks the
+//   operation. The visible
 //   state lives in the controls of viewcontroller.ui and is read back from them: the operand or
 //   result in the value display (scratchPadRegister), the pending operation in the sign field,
 //   the format in popupFormat. Only the accumulator and the display mode are held in fields.
