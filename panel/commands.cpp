@@ -6,6 +6,8 @@
 
 #include "panel/viewcontroller.h"
 
+#include <QAnyStringView>
+
 namespace panel {
 
 namespace {
@@ -64,7 +66,7 @@ template <std::size_t N>
 void runCommand(const TitledCommand (&table)[N], const QString &title, ViewController &controller)
 {
     for (const TitledCommand &command : table) {
-        if (title == QString::fromUtf8(command.title)) {
+        if (QAnyStringView::equal(title, QUtf8StringView(command.title))) {
             command.run(controller);
             return;
         }
