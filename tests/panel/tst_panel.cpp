@@ -122,10 +122,11 @@ private slots:
         row("a pasted or loaded whole number is a count",
             HOUR "÷ paste:0004 = × set:12 mem:Save/Mem-2 C mem:Load/Mem-2 =",
             "03:00:00:00 _ 324000");
-        row("tape: days passed, frames left over",
-            "format:25 1 0 0 0 0 0 0 × 5 0 = ÷ 7 = T/F ÷ 3 = × 2 5 3 = ?tape:25|__01:00:00:00|×_50|"
-            "=_02:00:00:00_(2_days_later)|÷_7|=_00:17:08:14_(2_frames_left_over)|÷_3|"
-            "=_8571_(1_frame_left_over)|×_253|=_8463_(next_day)",
+        row("tape: days passed, frames left over, or neither",
+            "format:25 1 0 0 0 0 0 0 × 5 0 = ÷ 7 = T/F ÷ 3 = × 1 = ÷ 1 = × 2 5 3 = "
+            "?tape:25|__01:00:00:00|×_50|=_02:00:00:00_(2_days_later)|÷_7|"
+            "=_00:17:08:14_(2_frames_left_over)|÷_3|=_8571_(1_frame_left_over)|×_1|=_8571|÷_1|"
+            "=_8571|×_253|=_8463_(next_day)",
             "8463 _ 8463 F");
 
         // Registers keep display texts as they are; paste keeps twelve characters as the user
