@@ -102,6 +102,7 @@ std::optional<QString> PanelScript::step(const QString &kind, const QString &wri
                     QString::number(boxes[1]->checkState());
          }},
         {"?sign", [&] { return ui.sign->text(); }},
+        {"?said", [&] { return ui.sign->accessibleName(); }},
         {"?frame",
          [&] { return p.accumulator() ? QString::number(p.accumulator()->frameNumber) : "-"; }},
         {"?mode", [&] { return QString(p.isTimecodeMode() ? "T" : "F"); }},
@@ -143,8 +144,9 @@ std::optional<QString> PanelScript::step(const QString &kind, const QString &wri
         failure = "equals leaves no sign and a result that reads back as the accumulator and "
                   "ends the tape, or ERROR and nothing else changed";
     }
-    const bool writes = QStringList{"=", "+", "-", "T/F", "AC", "restart"}.contains(kind) ||
-                        (kind == "menu" && (arg == "All Clear" || arg == "Clear Tape"));
+    const bool writes =
+        QStringList{"=", "+", "-", "\u00d7", "\u00f7", "T/F", "AC", "restart"}.contains(kind) ||
+        (kind == "menu" && (arg == "All Clear" || arg == "Clear Tape"));
     if (!writes && tape != tapeBefore) {
         failure = "only calculation steps and All Clear write on the tape";
     }
@@ -168,7 +170,8 @@ QString PanelScript::brokenRule() const
     const std::pair<bool, const char *> rules[] = {
         {ui.popupFormat->isEnabled() == !accumulator && ui.buttonRC->isEnabled() == !!accumulator,
          "the format is locked and recall offered exactly while a calculation runs"},
-        {sign.isEmpty() || (accumulator && (sign == "+" || sign == "-")),
+        {sign.isEmpty() ||
+             (accumulator && QString("+-\u00d7\u00f7").contains(sign) && sign.size() == 1),
          "the sign field shows a pending operation only"},
         {ui.timecodeOrFrame->text() == (p.isTimecodeMode() ? "Timecode" : "Frame"),
          "the label names the display mode"},

@@ -153,7 +153,8 @@ void applyAppearance(QWidget *panel, const Ui::ViewController &ui)
     ui.sign->setFixedWidth(metrics.averageCharWidth() * 2);
 
     // The operator symbols are thin glyphs; larger they read as well as the digits.
-    const QList<QPushButton *> operators = {ui.buttonPlus, ui.buttonMinus, ui.buttonEquals};
+    const QList<QPushButton *> operators = {ui.buttonPlus, ui.buttonMinus, ui.buttonTimes,
+                                            ui.buttonDivide, ui.buttonEquals};
     for (QPushButton *key : operators) {
         QFont operatorFont = key->font();
         operatorFont.setPointSizeF(panel->font().pointSizeF() * 1.4);

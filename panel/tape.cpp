@@ -10,6 +10,14 @@ namespace {
 
 const QString separator = QString(12, QChar(0x2500)); // box drawings light horizontal
 
+QString operationWords(QChar sign)
+{
+    return sign == u'-'        ? Tape::tr("minus")
+           : sign == u'\u00d7' ? Tape::tr("times")
+           : sign == u'\u00f7' ? Tape::tr("divided by")
+                               : Tape::tr("plus");
+}
+
 } // namespace
 
 int Tape::rowCount(const QModelIndex &parent) const
@@ -32,7 +40,7 @@ QVariant Tape::data(const QModelIndex &index, int role) const
         case Kind::format:
             return tr("Format %1").arg(line.text);
         case Kind::operation:
-            return (line.text.startsWith(u'-') ? tr("minus") : tr("plus")) + line.text.mid(1);
+            return operationWords(line.text.front()) + line.text.mid(1);
         case Kind::result:
             return tr("equals") + line.text.mid(1);
         case Kind::separator:
@@ -54,13 +62,26 @@ void Tape::writeOperand(const QString &format, const QString &operand)
 }
 
 void Tape::writeOperation(const QString &format, QChar sign, const QString &operand,
-                          const QString &result, Wrap wrap)
+                          const QString &result, Note note)
 {
-    const QString note = wrap == Wrap::forward    ? tr(" (next day)")
-                         : wrap == Wrap::backward ? tr(" (previous day)")
-                                                  : QString();
+    const QString count = QString::number(note.count);
+    QString said;
+    switch (note.kind) {
+    case Note::Kind::daysOn:
+        said = note.count == 1 ? tr(" (next day)") : tr(" (%1 days later)").arg(count);
+        break;
+    case Note::Kind::previousDay:
+        said = tr(" (previous day)");
+        break;
+    case Note::Kind::leftOver:
+        said =
+            note.count == 1 ? tr(" (1 frame left over)") : tr(" (%1 frames left over)").arg(count);
+        break;
+    case Note::Kind::none:
+        break;
+    }
     write(format, {{sign + QStringLiteral(" ") + operand, Kind::operation},
-                   {QStringLiteral("= ") + result + note, Kind::result}});
+                   {QStringLiteral("= ") + result + said, Kind::result}});
 }
 
 void Tape::endCalculation()

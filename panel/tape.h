@@ -11,12 +11,16 @@
 //     + 00:00:10:00            each operation: its operand,
 //     = 01:00:10:00            then its result,
 //     = 00:00:05:00 (next day)   marked when it went past midnight, either way
+//     × 30                     a multiplication or division by a count, whose result
+//     = 06:00:00:00 (2 days later)   says how many days a product went on past midnight,
+//     = 00:11:00:00 (2 frames left over)   or what a quotient left over
 //     ────────────             All Clear ends the calculation
 #pragma once
 
 #include <QAbstractListModel>
 #include <QString>
 
+#include <cstdint>
 #include <deque>
 #include <vector>
 
@@ -32,12 +36,19 @@ public:
     /// The value a line holds, as the display showed it; empty for the format and the separator.
     static constexpr int valueRole = Qt::UserRole;
 
-    /// Which way a result went past midnight, if it did.
-    enum class Wrap
+    /// What a result line notes after its value: how many days it went on past midnight (one
+    /// is the next day), that it went back past midnight, or the frames a division left over.
+    struct Note
     {
-        none,
-        forward,
-        backward
+        enum class Kind : quint8
+        {
+            none,
+            daysOn,
+            previousDay,
+            leftOver
+        };
+        Kind kind = Kind::none;
+        std::uint64_t count = 0;
     };
 
     using QAbstractListModel::QAbstractListModel;
@@ -48,9 +59,10 @@ public:
 
     /// An operand that starts the calculation or replaces its result.
     void writeOperand(const QString &format, const QString &operand);
-    /// An addition ('+') or subtraction ('-'), and its result.
+    /// An addition ('+'), subtraction ('-'), multiplication ('×') or division ('÷'), and its
+    /// result.
     void writeOperation(const QString &format, QChar sign, const QString &operand,
-                        const QString &result, Wrap wrap);
+                        const QString &result, Note note);
     /// All Clear: a separator below the calculation, if the tape holds lines of it.
     void endCalculation();
     /// Empties the tape.

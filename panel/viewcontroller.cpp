@@ -5,7 +5,9 @@
 #include "panel/viewcontroller.h"
 
 #include "panel/appearance.h"
+#include "panel/calculation.h"
 #include "panel/characters.h"
+#include "panel/commands.h"
 #include "panel/keyboard.h"
 
 #include <QAction>
@@ -19,78 +21,9 @@ namespace panel {
 
 namespace {
 
-// Commands by title. Each action compares the sender's title with its table in order, exactly
-// (case and blanks count), and runs the first row that matches; an unknown title does nothing.
-struct TitledCommand
-{
-    const char *title;
-    void (*run)(ViewController &);
-};
-
-// The key completes a keyed operand before switching, so the entry is not lost.
-void switchAfterCalculating(ViewController &c)
-{
-    if (!c.controls().scratchPadRegister->text().isEmpty()) {
-        c.calculate();
-    }
-    c.toggleDisplayMode();
-}
-
-const TitledCommand keyCommands[] = {
-    {"-",
-     [](ViewController &c) {
-         c.calculate();
-         c.setOperation(QStringLiteral("-"));
-     }},
-    {"+",
-     [](ViewController &c) {
-         c.calculate();
-         c.setOperation(QStringLiteral("+"));
-     }},
-    {"C", [](ViewController &c) { c.clearEntry(); }},
-    {"AC", [](ViewController &c) { c.allClear(); }},
-    {"RC", [](ViewController &c) { c.recall(); }},
-    {"<", [](ViewController &c) { c.keyEntry(QStringLiteral("<")); }},
-    {"T/F", switchAfterCalculating},
-};
-
-const TitledCommand menuCommands[] = {
-    {"Copy", [](ViewController &c) { c.copyToPasteboard(); }},
-    {"Paste", [](ViewController &c) { c.pasteFromPasteboard(); }},
-    {"Recall", [](ViewController &c) { c.recall(); }},
-    {"All Clear", [](ViewController &c) { c.allClear(); }},
-    {"Clear", [](ViewController &c) { c.clearEntry(); }},
-    {"Back Space", [](ViewController &c) { c.keyEntry(QStringLiteral("<")); }},
-    // Unlike the key, the menu item only switches: a keyed operand is dropped.
-    {"Change T/F", [](ViewController &c) { c.toggleDisplayMode(); }},
-    {"Copy Tape", [](ViewController &c) { c.copyTape(); }},
-    {"Clear Tape", [](ViewController &c) { c.tape().clear(); }},
-};
-
 const char *const saveMenuTitle = "Save";
 const char *const loadMenuTitle = "Load";
 const char *const clearAllMemTitle = "Clear All Mem";
-
-template <std::size_t N>
-void runCommand(const TitledCommand (&table)[N], const QString &title, ViewController &controller)
-{
-    for (const TitledCommand &command : table) {
-        if (title == QLatin1String(command.title)) {
-            command.run(controller);
-            return;
-        }
-    }
-}
-
-template <std::size_t N>
-QStringList titlesOf(const TitledCommand (&table)[N])
-{
-    QStringList titles;
-    for (const TitledCommand &command : table) {
-        titles << QString::fromLatin1(command.title);
-    }
-    return titles;
-}
 
 bool isTicked(const QCheckBox *box)
 {
@@ -122,8 +55,8 @@ void ViewController::wireControls()
                              ui.button6, ui.button7, ui.button8, ui.button9, ui.buttonPeriod}) {
         connect(key, &QPushButton::clicked, this, [this, key] { enteredKeyNum(key->text()); });
     }
-    for (QPushButton *key : {ui.buttonPlus, ui.buttonMinus, ui.buttonC, ui.buttonAC, ui.buttonRC,
-                             ui.buttonBS, ui.buttonTF}) {
+    for (QPushButton *key : {ui.buttonPlus, ui.buttonMinus, ui.buttonTimes, ui.buttonDivide,
+                             ui.buttonC, ui.buttonAC, ui.buttonRC, ui.buttonBS, ui.buttonTF}) {
         connect(key, &QPushButton::clicked, this, [this, key] { enteredKey(key->text()); });
     }
     connect(ui.buttonEquals, &QPushButton::clicked, this, &ViewController::enter);
@@ -138,7 +71,7 @@ void ViewController::viewDidLoad()
 {
     registeredController = this;
     setDisplay(QString());
-    ui.sign->clear();
+    setSign(QString());
     toggleDisplayMode();
     ui.popupFormat->setEnabled(true);
     ui.buttonRC->setEnabled(false);
@@ -205,6 +138,16 @@ void ViewController::automaticPaste()
     }
 }
 
+Reading ViewController::reading() const
+{
+    // A multiplication or division waits for a plain number, whatever the display mode.
+    const Sign pending = currentSign();
+    if (currentTimecode && (pending == Sign::times || pending == Sign::dividedBy)) {
+        return Reading::count;
+    }
+    return displayIsTimecode ? Reading::timecode : Reading::frames;
+}
+
 QString ViewController::display() const
 {
     return ui.scratchPadRegister->text();
@@ -223,90 +166,28 @@ timecode::Format ViewController::selectedFormat() const
 
 void ViewController::keyEntry(const QString &keyText)
 {
-    const bool takeBack = keyText == QLatin1String("<");
-    const timecode::Counting counting = selectedFormat().counting();
-    const auto width = static_cast<qsizetype>(counting.entryWidth());
-
-    if (!displayIsTimecode) {
-        // Frame mode keeps the keyed text as it is, leading zeros included.
-        const QString edited =
-            takeBack ? withoutLastCharacter(display()) : lastCharacters(display() + keyText, width);
-        const bool readable = timecode::frameCountFromText(edited.toStdString()).has_value();
-        setDisplay(readable ? edited : QString());
-        return;
+    const std::optional<QString> edited =
+        keyedText(display(), keyText, selectedFormat().counting(), reading());
+    if (edited) {
+        setDisplay(*edited);
     }
-
-    // A timecode is rebuilt from digits alone; a key that is no digit has nothing to add.
-    const std::string key = keyText.toStdString();
-    if (!takeBack && (key.empty() || key.find_first_not_of("0123456789") != std::string::npos)) {
-        return;
-    }
-    std::string digits = display().toStdString();
-    std::erase_if(digits, [](char c) { return c == ':' || c == ';'; });
-    if (digits.find_first_not_of("0123456789") != std::string::npos) {
-        // The error text or anything else that is not a timecode is dropped with the key.
-        setDisplay(QString());
-        return;
-    }
-    if (takeBack) {
-        if (!digits.empty()) {
-            digits.pop_back();
-        }
-    } else {
-        digits += key;
-        if (digits.size() > static_cast<std::size_t>(width)) {
-            digits.erase(0, digits.size() - width);
-        }
-    }
-    // No digits left show nothing; a pasted or loaded text can hold more digits than the width.
-    setDisplay(QString::fromLatin1(timecode::entryText(digits, counting)));
 }
-
-namespace {
-
-/// The display text read as a frame number for an accumulator of this counting: a timecode in
-/// timecode mode, a frame count reduced to one nominal day in frame mode.
-std::optional<std::uint64_t> framesOfText(const std::string &text, bool timecodeMode,
-                                          const timecode::Timecode &counting)
-{
-    if (timecodeMode) {
-        return counting.framesFromTimecodeText(text);
-    }
-    const std::optional<std::uint64_t> count = timecode::frameCountFromText(text);
-    if (!count) {
-        return std::nullopt;
-    }
-    return *count % counting.nominalFramesPerDay();
-}
-
-} // namespace
 
 void ViewController::calculate()
 {
-    const std::string text = display().toStdString();
-    // The result is worked on a copy, so that a refused operand leaves the accumulator as it was.
-    std::optional<timecode::Timecode> result = currentTimecode;
-    if (!result) {
+    std::optional<timecode::Timecode> start = currentTimecode;
+    if (!start) {
         const timecode::Format format = selectedFormat();
-        result = timecode::createTimecode(format.rateText, format.dropFrame);
-        if (!result) {
+        start = timecode::createTimecode(format.rateText, format.dropFrame);
+        if (!start) {
             return;
         }
     }
     // Without an accumulator the operand starts one, whatever the sign field says.
     const Sign pending = currentTimecode ? currentSign() : Sign::blank;
-    bool ok = false;
-    if (pending == Sign::blank) {
-        const std::optional<std::uint64_t> frames = framesOfText(text, displayIsTimecode, *result);
-        ok = frames.has_value();
-        result->frameNumber = frames.value_or(0);
-    } else if (pending == Sign::plus) {
-        ok = displayIsTimecode ? result->addTimecodeText(text) : result->addFrameText(text);
-    } else {
-        ok = displayIsTimecode ? result->subtractTimecodeText(text)
-                               : result->subtractFrameText(text);
-    }
-    if (!ok) {
+    const std::optional<Step> step =
+        equalsStep(*start, pending, display().toStdString(), reading());
+    if (!step) {
         setDisplay(errorMessage);
         return;
     }
@@ -314,41 +195,17 @@ void ViewController::calculate()
         ui.popupFormat->setEnabled(false);
         ui.buttonRC->setEnabled(true);
     }
-    const std::optional<timecode::Timecode> before = std::exchange(currentTimecode, result);
+    const std::optional<timecode::Timecode> before = std::exchange(currentTimecode, step->result);
+    const QString format = ui.popupFormat->currentText();
     setDisplay(accumulatorText());
     if (pending != Sign::blank) {
-        ui.sign->clear();
-    }
-    writeOnTape(before, pending, text);
-}
-
-void ViewController::writeOnTape(const std::optional<timecode::Timecode> &before, Sign pending,
-                                 const std::string &operand)
-{
-    const QString format = ui.popupFormat->currentText();
-    if (pending == Sign::blank) {
+        paperTape.writeOperation(format, ui.sign->text().front(), step->operand, accumulatorText(),
+                                 step->note);
+        setSign(QString());
+    } else if (!before || before->frameNumber != currentTimecode->frameNumber) {
         // A result read back (T/F after a result, a second "=", RC then "=") changes nothing.
-        if (!before || before->frameNumber != currentTimecode->frameNumber) {
-            paperTape.writeOperand(format, accumulatorText());
-        }
-        return;
+        paperTape.writeOperand(format, accumulatorText());
     }
-    // The operand as the calculator read it, in the display's own form.
-    const timecode::Counting counting = currentTimecode->counting();
-    const std::uint64_t frames = (displayIsTimecode ? before->framesFromTimecodeText(operand)
-                                                    : timecode::frameCountFromText(operand))
-                                     .value_or(0);
-    const QString shown = displayIsTimecode
-                              ? QString::fromStdString(timecode::timecodeText(frames, counting))
-                              : QString::number(frames);
-    const std::uint64_t day = counting.framesPerDay();
-    const std::uint64_t from = before->frameNumber % day;
-    const bool plus = pending == Sign::plus;
-    const bool wrapped = plus ? frames >= day - from : frames > from;
-    paperTape.writeOperation(format, plus ? u'+' : u'-', shown, accumulatorText(),
-                             !wrapped ? Tape::Wrap::none
-                             : plus   ? Tape::Wrap::forward
-                                      : Tape::Wrap::backward);
 }
 
 void ViewController::clearEntry()
@@ -357,7 +214,7 @@ void ViewController::clearEntry()
         setDisplay(QString());
     } else {
         ++changes;
-        ui.sign->clear();
+        setSign(QString());
     }
 }
 
@@ -367,7 +224,7 @@ void ViewController::allClear()
     ui.popupFormat->setEnabled(true);
     ui.buttonRC->setEnabled(false);
     setDisplay(QString());
-    ui.sign->clear();
+    setSign(QString());
     currentTimecode.reset();
 }
 
@@ -395,20 +252,23 @@ void ViewController::setOperation(const QString &operation)
     if (!currentTimecode) {
         return;
     }
-    ui.sign->setText(operation);
+    setSign(operation);
     setDisplay(QString());
 }
 
 ViewController::Sign ViewController::currentSign() const
 {
-    const QString text = ui.sign->text();
-    if (text == QLatin1String("-")) {
-        return Sign::minus;
-    }
-    if (text == QLatin1String("+")) {
-        return Sign::plus;
-    }
-    return Sign::blank;
+    return signOf(ui.sign->text());
+}
+
+void ViewController::setSign(const QString &text)
+{
+    // "×" and "÷" are read out in words; "+" and "-" are read as they are.
+    const Sign sign = signOf(text);
+    ui.sign->setAccessibleName(sign == Sign::times       ? tr("times")
+                               : sign == Sign::dividedBy ? tr("divided by")
+                                                         : QString());
+    ui.sign->setText(text);
 }
 
 QString ViewController::accumulatorText() const
@@ -497,12 +357,12 @@ void ViewController::enteredKeyNum(const QString &title)
 
 void ViewController::enteredKey(const QString &title)
 {
-    runCommand(keyCommands, title, *this);
+    runKeyCommand(*this, title);
 }
 
 void ViewController::respondsToMenu(const QString &title)
 {
-    runCommand(menuCommands, title, *this);
+    runMenuCommand(*this, title);
 }
 
 void ViewController::memController(const QString &title, const QString &parentTitle)
@@ -542,12 +402,12 @@ void ViewController::changePopup()
 
 QStringList ViewController::keyCommandTitles()
 {
-    return titlesOf(keyCommands);
+    return keyTitles();
 }
 
 QStringList ViewController::menuCommandTitles()
 {
-    return titlesOf(menuCommands);
+    return menuTitles();
 }
 
 QStringList ViewController::memoryCommandTitles()

@@ -9,14 +9,18 @@
 //   does the day arithmetic on the accumulator (a timecode::Timecode) and writes timecode text.
 //   It knows nothing of Qt; this class converts to and from QString at its edge.
 // - panel::ViewController (this file) decides. Every key and menu command arrives at one of its
-//   action slots carrying the sender's title; a title table picks the operation. The visible
+//   action slots carrying the sender's title; a title table (panel/commands.cpp) picks the
+//   operation. The visible
 //   state lives in the controls of viewcontroller.ui and is read back from them: the operand or
 //   result in the value display (scratchPadRegister), the pending operation in the sign field,
 //   the format in popupFormat. Only the accumulator and the display mode are held in fields.
 // - panel::Tape writes down every step that changed the accumulator; the equals step and All
 //   Clear tell it, and the window shows it.
+// - panel/calculation.h works out, without touching a control, what a key makes of the display
+//   text and what the equals step makes of the accumulator and the operand, and what it writes
+//   on the tape.
 // - The controls display. Key entry edits the value display text; the equals step reads it,
-//   combines it with the accumulator and writes the accumulator back as text.
+//   hands it to the calculation with the accumulator and writes the accumulator back as text.
 // - app::WindowController hosts the panel, owns the menus and wires their items to the panel by
 //   title, and hands it the desktop's clipboard. The memory registers and the clipboard read and
 //   write the value display only. panel/appearance.cpp styles the controls.
@@ -24,6 +28,7 @@
 //   viewcontroller.ui; the menu items' own shortcuts live in the window's description.
 #pragma once
 
+#include "panel/calculation.h"
 #include "panel/pasteboard.h"
 #include "panel/tape.h"
 #include "store/memoryregisters.h"
@@ -48,12 +53,7 @@ class ViewController : public QWidget
 
 public:
     /// The pending operation, read off the sign field whenever it is needed.
-    enum class Sign
-    {
-        blank,
-        plus,
-        minus
-    };
+    using Sign = panel::Sign;
 
     /// Gives the fields their start values and builds the controls. The panel is not in its
     /// start state until viewDidLoad() has run.
@@ -86,14 +86,16 @@ public:
     timecode::Format selectedFormat() const;
     /// Edits the value display with one key's text; "<" takes back the last digit.
     void keyEntry(const QString &keyText);
-    /// The equals step: starts, replaces, adds to or subtracts from the accumulator.
+    /// The equals step: starts, replaces, adds to, subtracts from, multiplies or divides the
+    /// accumulator.
     void calculate();
     /// Empties the value display, or when it is empty already, drops the pending operation.
     void clearEntry();
     void allClear();
     void recall();
     void toggleDisplayMode();
-    /// Records "+" or "-" as the pending operation; does nothing without an accumulator.
+    /// Records "+", "-", "×" or "÷" as the pending operation; does nothing without an
+    /// accumulator.
     void setOperation(const QString &operation);
     Sign currentSign() const;
     /// The accumulator as the display shows it in the current mode; empty without one.
@@ -143,9 +145,10 @@ public slots:
 
 private:
     void wireControls();
-    /// Writes the step the equals step just made from `before` with `pending` and the operand text.
-    void writeOnTape(const std::optional<timecode::Timecode> &before, Sign pending,
-                     const std::string &operand);
+    /// How the display's text reads: in the display mode, or as the count an operation waits for.
+    Reading reading() const;
+    /// Shows the pending operation in the sign field, with words for a screen reader.
+    void setSign(const QString &text);
     QString display() const;
     void setDisplay(const QString &text);
 

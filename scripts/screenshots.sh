@@ -80,8 +80,9 @@ shot()
     wait "$pid" 2>/dev/null || true
 }
 
-# The tape under a finished calculation, one that went past midnight, and a new one under way.
-tape="Return minus 3 0 0 0 0 Return plus 2 3 5 9 0 0 0 0 Return Delete ctrl+shift+t 5 plus 1 0"
+# The tape under a finished calculation, with a division that left frames over and a result that
+# went past midnight, and a new calculation under way.
+tape="Return slash 4 Return plus 2 3 5 9 0 0 0 0 Return Delete ctrl+shift+t 5 plus 1 0"
 shot light "" "" -- "$tcpad"
 shot scaled "" "" -- env QT_SCALE_FACTOR=2 "$tcpad"
 shot dark "" "" -- "$preview" dark

@@ -203,6 +203,14 @@ std::optional<std::uint64_t> frameCountFromText(std::string_view text) noexcept
     return value;
 }
 
+std::optional<std::uint64_t> countFromText(std::string_view text) noexcept
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    return frameCountFromText(text);
+}
+
 std::string timecodeText(std::uint64_t frameNumber, Counting counting)
 {
     if (counting.frameRate == 0) {
@@ -250,6 +258,28 @@ bool Timecode::addFrameText(std::string_view text) noexcept
 bool Timecode::subtractFrameText(std::string_view text) noexcept
 {
     return combine(frameCountFromText(text), subtractWithinDay);
+}
+
+std::uint64_t Timecode::multiplyBy(std::uint64_t count) noexcept
+{
+    // The product can pass 2^64, so it is taken apart along the count's whole days and the rest of
+    // it; since a day holds fewer than 2^24 frames, each part stays below 2^64, and so does the
+    // number of days.
+    const std::uint64_t day = framesPerDay();
+    const std::uint64_t frame = frameNumber % day;
+    const std::uint64_t rest = frame * (count % day);
+    frameNumber = rest % day;
+    return frame * (count / day) + rest / day;
+}
+
+std::optional<std::uint64_t> Timecode::divideBy(std::uint64_t count) noexcept
+{
+    if (count == 0) {
+        return std::nullopt;
+    }
+    const std::uint64_t frame = frameNumber % framesPerDay();
+    frameNumber = frame / count;
+    return frame % count;
 }
 
 bool Timecode::combine(std::optional<std::uint64_t> operand,

@@ -87,6 +87,13 @@ std::optional<std::uint64_t> framesFromTimecodeText(std::string_view text,
 /// Reads a plain decimal frame count: optional '+', or '-' followed only by zeros; at most 2^64-1.
 std::optional<std::uint64_t> frameCountFromText(std::string_view text) noexcept;
 
+/// Digits a keyed count keeps: the operand of a multiplication or division.
+inline constexpr std::size_t countEntryWidth = 6;
+
+/// Reads a count, the operand of a multiplication or division: a plain whole number of ASCII
+/// digits only (no sign, blank or separator), at most 2^64-1.
+std::optional<std::uint64_t> countFromText(std::string_view text) noexcept;
+
 /// Writes a frame number as HH:MM:SS:FF (';' before the frames under drop frame, three frame
 /// digits at 120 fps). A number of a day or more is written as its position within the day. A
 /// counting without frames (the one of an unknown format) writes the empty text.
@@ -121,6 +128,14 @@ public:
     bool subtractTimecodeText(std::string_view text) noexcept;
     bool addFrameText(std::string_view text) noexcept;
     bool subtractFrameText(std::string_view text) noexcept;
+
+    /// Multiplies frameNumber, reduced to a day first, by the count and keeps the product within
+    /// a day; answers how many whole days the product passed (a product landing on midnight
+    /// passed one). Exact for every count.
+    std::uint64_t multiplyBy(std::uint64_t count) noexcept;
+    /// Divides frameNumber, reduced to a day first, by the count, rounding down; answers the
+    /// frames left over. A count of 0 answers nothing and leaves frameNumber exactly as it was.
+    std::optional<std::uint64_t> divideBy(std::uint64_t count) noexcept;
 
     /// Reads a timecode text in this Timecode's own counting.
     std::optional<std::uint64_t> framesFromTimecodeText(std::string_view text) const noexcept

@@ -252,6 +252,11 @@ private slots:
                 last->state().focused && !list->child(0)->state().focused &&
                 list->indexOfChild(last) == lines.rowCount() - 1);
         QCOMPARE(last->text(QAccessible::Name), "equals " + display->text());
+        for (const auto &[sign, words] :
+             {std::pair(u'\u00d7', "times 3"), {u'\u00f7', "divided by 3"}}) {
+            lines.writeOperation("30 NDF", sign, "3", "00:00:00:01", {});
+            QCOMPARE(list->child(lines.rowCount() - 2)->text(QAccessible::Name), words);
+        }
         QTest::keyClick(tape, Qt::Key_Escape);
         QCOMPARE(QApplication::focusWidget(), display);
         QCOMPARE(tape->actions().first()->text(), "Copy Tape");

@@ -199,14 +199,26 @@ pastesLatin1()
     waitFor "pasted" "00:00:01:00é" display
 }
 
+# Multiplying and dividing by a count from the keyboard, * and / on the main keys and the keypad.
+multiplyAndDivide()
+{
+    keys 1 0 0 0 0 0 0 asterisk 3 Return
+    waitFor "01:00:00:00 × 3 =" "03:00:00:00" display || return 1
+    keys Delete 4 4 0 0 0 0 KP_Divide 4 KP_Enter
+    waitFor "00:44:00:00 ÷ 4 =" "00:11:00:00" display || return 1
+    keys Delete 2 KP_Multiply 2 slash 2 Return
+    waitFor "2 × 2 ÷ 2 =" "00:00:00:02" display
+}
+
+run floatingAndWindowOnly
+run multiplyAndDivide
+run tape
 run neverAnswered activation
 run neverAnswered ctrl+v
 run pastesALongText $((50 * 1024 * 1024)) $((256 * 1024))
 run pastesALongText $((200 * 1024)) 4096
 run pastesALongText 20000 4096
 run pastesLatin1
-run floatingAndWindowOnly
-run tape
 for how in close TERM INT HUP display KILL; do
     run ending "$how"
 done

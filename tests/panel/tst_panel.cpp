@@ -67,6 +67,8 @@ private slots:
         cell("=", "00:00:01:00 _ 30", "00:00:01:00 _ 30", "01:00:01:00 _ 108030");
         cell("+", "_ + 30", "_ + 30", "_ + 108030");
         cell("-", "_ - 30", "_ - 30", "_ - 108030");
+        cell("×", "_ × 30", "_ × 30", "_ × 108030");
+        cell("÷", "_ ÷ 30", "_ ÷ 30", "_ ÷ 108030");
         cell("C or menu:Clear", "_", "_ _ 108000", "_ + 108000");
         cell("C C or menu:Clear menu:Clear", "", "", "_ _ 108000");
         cell("RC or menu:Recall", "00:00:01:00", "01:00:00:00 _ 108000", "01:00:00:00 + 108000");
@@ -75,6 +77,7 @@ private slots:
         cell("format:25", "_", "", "");
         cell("C =", "ERROR", "", "ERROR + 108000");
         cell("C -", "ERROR", "", "_ - 108000");
+        cell("C ×", "ERROR", "", "_ × 108000");
         cell("set:1.5 =", "", "ERROR _ 108000", "");
 
         // Key entry.
@@ -101,6 +104,30 @@ private slots:
             "01:00:00:15 _ 108015");
         row("change T/F empty display", HOUR "C menu:Change_T/F", "_ _ 108000 F");
         row("recall zero", "T/F 0 = C RC", "0 _ 0 F");
+
+        // Multiplying and dividing by a count: keyed as a plain number in either mode, read so
+        // when pasted or loaded; anything else where a count belongs, and dividing by 0, refused.
+        row("count keyed as a number, six digits, take back; a chain; times 0",
+            HOUR "× ?sign:× ?said:times 0 0 3 ?display:3 1 2 3 4 5 6 ?display:123456 < "
+                 "?display:12345 C 3 = ?display:03:00:00:00 + 1 0 0 × 2 - 1 0 0 = "
+                 "?display:06:00:01:00 × 0 =",
+            "00:00:00:00 _ 0");
+        row("frame mode, the words cleared with the sign",
+            "T/F 1 0 0 × 3 = ?display:300 ÷ ?said:divided_by C C ?said: ÷ 0 0 7 ?display:7 =",
+            "42 _ 42 F");
+        row("no count: a timecode, an empty display, 0 to divide by, a saved timecode",
+            HOUR "÷ = ?display:ERROR paste:00:00:00:03 = ?display:ERROR 0 = ?display:ERROR "
+                 "set:01:00:00:00 mem:Save/Mem-1 mem:Load/Mem-1 = ?frame:108000",
+            "ERROR ÷ 108000");
+        row("a pasted or loaded whole number is a count",
+            HOUR "÷ paste:0004 = × set:12 mem:Save/Mem-2 C mem:Load/Mem-2 =",
+            "03:00:00:00 _ 324000");
+        row("tape: days passed, frames left over, or neither",
+            "format:25 1 0 0 0 0 0 0 × 5 0 = ÷ 7 = T/F ÷ 3 = × 1 = ÷ 1 = × 2 5 3 = "
+            "?tape:25|__01:00:00:00|×_50|=_02:00:00:00_(2_days_later)|÷_7|"
+            "=_00:17:08:14_(2_frames_left_over)|÷_3|=_8571_(1_frame_left_over)|×_1|=_8571|÷_1|"
+            "=_8571|×_253|=_8463_(next_day)",
+            "8463 _ 8463 F");
 
         // Registers keep display texts as they are; paste keeps twelve characters as the user
         // sees them, and plain text only; copy leaves out an empty display and the error text.
