@@ -65,6 +65,7 @@ const TitledCommand menuCommands[] = {
     {"Change T/F", [](ViewController &c) { c.toggleDisplayMode(); }},
     {"Copy Tape", [](ViewController &c) { c.copyTape(); }},
     {"Clear Tape", [](ViewController &c) { c.tape().clear(); }},
+    {"Copy Real Time", [](ViewController &c) { c.copyRealTime(); }},
 };
 
 const char *const saveMenuTitle = "Save";
@@ -148,6 +149,7 @@ void ViewController::viewDidLoad()
     ui.checkboxPaste->setCheckState(userDefault->defPaste() ? Qt::Checked : Qt::Unchecked);
     ui.popupFormat->setCurrentIndex(ui.popupFormat->findText(userDefault->defFormat()));
     dictMem = userDefault->defMem();
+    ui.realTime->setVisible(realTimeShown());
 
     // From here on every change of a kept setting goes to the file at once, so that none is lost
     // when the process ends without quitting (the display server gone, SIGKILL, a power cut).
@@ -214,6 +216,7 @@ void ViewController::setDisplay(const QString &text)
 {
     ++changes;
     ui.scratchPadRegister->setText(text);
+    showRealTime();
 }
 
 timecode::Format ViewController::selectedFormat() const
@@ -369,6 +372,7 @@ void ViewController::allClear()
     setDisplay(QString());
     ui.sign->clear();
     currentTimecode.reset();
+    showRealTime();
 }
 
 void ViewController::recall()
