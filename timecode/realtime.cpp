@@ -47,9 +47,8 @@ std::optional<std::string> realTimeRateText(Counting counting, bool pulledDown)
     if (!pulledDown) {
         return std::to_string(counting.frameRate);
     }
-    const auto *found =
-        std::find_if(pulledDownRates.begin(), pulledDownRates.end(),
-                     [&](const PulledDownRate &r) { return r.frameRate == counting.frameRate; });
+    const auto found =
+        std::ranges::find(pulledDownRates, counting.frameRate, &PulledDownRate::frameRate);
     if (found == pulledDownRates.end()) {
         return std::nullopt;
     }
@@ -67,7 +66,7 @@ std::vector<RealTimeFigure> realTimeFigures(std::uint64_t frames, Counting count
     }
     if (!counting.dropFrame) {
         figures.push_back(
-            {realTimeText(frames, counting, false), std::to_string(counting.frameRate)});
+            {realTimeText(frames, counting, false), *realTimeRateText(counting, false)});
     }
     return figures;
 }
