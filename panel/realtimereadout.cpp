@@ -33,11 +33,12 @@ std::optional<std::uint64_t> realTimeFrames(const QString &display, bool timecod
 
 QString realTimeLine(const std::vector<timecode::RealTimeFigure> &figures)
 {
+    // Looked up once: a translation lookup takes a lock, and the line changes with every key.
+    static const QString figureAtRate = QObject::tr("%1 at %2");
     QStringList shown;
     for (const timecode::RealTimeFigure &figure : figures) {
-        shown << QObject::tr("%1 at %2")
-                     .arg(QString::fromStdString(figure.duration),
-                          QString::fromStdString(figure.rate));
+        shown << figureAtRate.arg(QString::fromStdString(figure.duration),
+                                  QString::fromStdString(figure.rate));
     }
     return shown.join(QStringLiteral(" \u00B7 "));
 }
