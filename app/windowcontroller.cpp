@@ -56,6 +56,7 @@ WindowController::WindowController(QWidget *parent) : QMainWindow(parent)
     wireMemoryMenu(ui.menuMemory);
     connect(ui.actionWindowOnly, &QAction::triggered, this, &WindowController::switchToWindowOnly);
     wireTape();
+    wireRealTime();
 
     // The window holds every action itself too, so their shortcuts keep working once the menu
     // bar is hidden.
@@ -138,6 +139,37 @@ void WindowController::showTape(bool shown)
     QWidget *focus =
         shown ? static_cast<QWidget *>(tape) : ui.viewController->controls().scratchPadRegister;
     focus->setFocus(Qt::ShortcutFocusReason);
+}
+
+void WindowController::wireRealTime()
+{
+    panel::ViewController *panel = ui.viewController;
+    sendTitle(ui.actionCopyRealTime, panel);
+    // The line's own right-click menu copies it.
+    panel->controls().realTime->addAction(ui.actionCopyRealTime);
+    ui.actionRealTime->setChecked(panel->realTimeShown());
+    ui.actionCopyRealTime->setEnabled(panel->realTimeShown());
+    connect(ui.actionRealTime, &QAction::toggled, this, &WindowController::showRealTime);
+}
+
+void WindowController::showRealTime(bool shown)
+{
+    panel::ViewController *panel = ui.viewController;
+    ui.actionCopyRealTime->setEnabled(shown);
+    const QWidget *line = panel->controls().realTime;
+    if (line->isHidden() != shown) {
+        panel->keepRealTimeShown(shown);
+        return;
+    }
+    // As with the tape, the window grows by the line and gives the room back, so the keys keep
+    // their size.
+    const int before = height();
+    const int room = line->sizeHint().height() + panel->layout()->spacing();
+    panel->keepRealTimeShown(shown);
+    panel->layout()->activate();
+    ui.centralLayout->activate();
+    layout()->activate();
+    resize(width(), before + (shown ? room : -room));
 }
 
 void WindowController::wireMemoryMenu(QMenu *menu)

@@ -47,10 +47,14 @@ public slots:
     /// Shows or hides the tape below the panel, keeping the choice for the next start.
     void showTape(bool shown);
 
+    /// Shows or hides the real-time line under the display, keeping the choice for the next start.
+    void showRealTime(bool shown);
+
 private:
     void windowDidLoad();
     void wireMemoryMenu(QMenu *menu);
     void wireTape();
+    void wireRealTime();
     /// The tape's view, made and wired the first time it is needed.
     panel::TapeView *makeTapeView();
     void showContextMenu(const QPoint &position);

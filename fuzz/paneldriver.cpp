@@ -88,6 +88,7 @@ std::optional<QString> PanelScript::step(const QString &kind, const QString &wri
          }},
         {"line", [&] { p.useTapeLine(arg.toInt()); }},
         {"tape", [&] { p.keepTapeShown(arg == "1"); }},
+        {"realtime", [&] { p.keepRealTimeShown(arg == "1"); }},
         {"restart", [&] { p.savePreferences() ? start() : void(failure = "the save failed"); }},
         {"mark", [&] { marked = contents(); }},
     };
@@ -110,6 +111,7 @@ std::optional<QString> PanelScript::step(const QString &kind, const QString &wri
         {"?tape", [&] { return p.tape().text().chopped(!p.tape().text().isEmpty()); }},
         {"?lines", [&] { return QString::number(p.tape().rowCount()); }},
         {"?shown", [&] { return QString::number(p.tapeShown()); }},
+        {"?realtime", [&] { return ui.realTime->text(); }},
         {"?file", [&] { return contents().split('\n').contains(arg.toUtf8()) ? arg : "missing"; }},
     };
     if (actions.count(kind)) {

@@ -15,10 +15,12 @@
 //   restart        save, start a new panel on the file                 gains the focus
 //   mark           remember the file's bytes                           line:N  use tape line N
 //   tape:0|1       keep the tape hidden or shown         late          pastes wait for an answer
+//   realtime:0|1   keep the real-time line hidden or shown
 //   answer         the clipboard answers the newest waiting paste; later ones are answered at once
 // and checks: ?display:T ?sign:T ?said:T (the sign field's words) ?frame:N (- for no accumulator)
 // ?mode:T|F ?clip:T ?format:T ?boxes:CP ?Mem-N:T (a register), ?file:L (the file has line L),
-// ?unchanged (as at mark, or at the start), ?tape:T (its lines), ?lines:N, ?shown:0|1.
+// ?unchanged (as at mark, or at the start), ?tape:T (its lines), ?lines:N, ?shown:0|1,
+// ?realtime:T (the real-time line).
 #pragma once
 
 #include "panel/viewcontroller.h"

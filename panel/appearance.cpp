@@ -5,6 +5,7 @@
 #include "panel/appearance.h"
 
 #include "panel/keyboard.h"
+#include "panel/realtimereadout.h"
 #include "panel/viewcontroller.h"
 #include "timecode/timecode.h"
 
@@ -15,6 +16,8 @@
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOptionFrame>
+
+#include <algorithm>
 
 namespace panel {
 
@@ -126,6 +129,64 @@ private:
     mutable QImage picture;
 };
 
+// The real-time line is a caption to the value: the keys' text on the window's own colour, not a
+// field. Its text keeps the keys' size where the window is wide enough for the widest reading it
+// can show, and shrinks as the window narrows, down to three quarters of that size at the
+// window's smallest; the line keeps the height of the full size, so nothing moves meanwhile.
+class RealTimeFit : public QObject
+{
+public:
+    explicit RealTimeFit(QLineEdit *line) : QObject(line), line(line), full(line->font())
+    {
+        for (const timecode::Format &format : timecode::formatTable) {
+            const timecode::Counting counting = format.counting();
+            const QString reading = realTimeLine(
+                timecode::realTimeFigures(counting.nominalFramesPerDay() - 1, counting));
+            if (wanted(full, reading) > wanted(full, widest)) {
+                widest = reading;
+            }
+        }
+        line->setFixedHeight(line->sizeHint().height());
+        line->setMinimumWidth(wanted(sized(smallestShare), widest));
+        QPalette palette = line->palette();
+        palette.setBrush(QPalette::Base, Qt::transparent);
+        line->setPalette(palette);
+        line->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize) {
+            // Glyph advances are whole pixels, so the size is found by steps, not by proportion.
+            qreal share = 1;
+            while (share > smallestShare && wanted(sized(share), widest) > line->width()) {
+                share -= 0.025;
+            }
+            line->setFont(sized(std::max(share, smallestShare)));
+        }
+        return false;
+    }
+
+private:
+    static constexpr qreal smallestShare = 0.75;
+    // The text and the field's own margins of a few pixels.
+    static int wanted(const QFont &font, const QString &text)
+    {
+        return QFontMetrics(font).horizontalAdvance(text) + 4;
+    }
+    QFont sized(qreal share) const
+    {
+        QFont font = full;
+        font.setPointSizeF(full.pointSizeF() * share);
+        return font;
+    }
+
+    QLineEdit *line;
+    const QFont full;
+    QString widest;
+};
+
 } // namespace
 
 void applyAppearance(QWidget *panel, const Ui::ViewController &ui)
@@ -151,6 +212,7 @@ void applyAppearance(QWidget *panel, const Ui::ViewController &ui)
     ui.scratchPadRegister->setMinimumWidth(metrics.horizontalAdvance(longest) +
                                            metrics.averageCharWidth() * 2);
     ui.sign->setFixedWidth(metrics.averageCharWidth() * 2);
+    new RealTimeFit(ui.realTime);
 
     // The operator symbols are thin glyphs; larger they read as well as the digits.
     const QList<QPushButton *> operators = {ui.buttonPlus, ui.buttonMinus, ui.buttonTimes,

@@ -60,6 +60,7 @@ const TitledCommand menuCommands[] = {
     {"Change T/F", [](ViewController &c) { c.toggleDisplayMode(); }},
     {"Copy Tape", [](ViewController &c) { c.copyTape(); }},
     {"Clear Tape", [](ViewController &c) { c.tape().clear(); }},
+    {"Copy Real Time", [](ViewController &c) { c.copyRealTime(); }},
 };
 
 template <std::size_t N>

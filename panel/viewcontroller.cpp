@@ -81,6 +81,7 @@ void ViewController::viewDidLoad()
     ui.checkboxPaste->setCheckState(userDefault->defPaste() ? Qt::Checked : Qt::Unchecked);
     ui.popupFormat->setCurrentIndex(ui.popupFormat->findText(userDefault->defFormat()));
     dictMem = userDefault->defMem();
+    ui.realTime->setVisible(realTimeShown());
 
     // From here on every change of a kept setting goes to the file at once, so that none is lost
     // when the process ends without quitting (the display server gone, SIGKILL, a power cut).
@@ -157,6 +158,7 @@ void ViewController::setDisplay(const QString &text)
 {
     ++changes;
     ui.scratchPadRegister->setText(text);
+    showRealTime();
 }
 
 timecode::Format ViewController::selectedFormat() const
@@ -226,6 +228,7 @@ void ViewController::allClear()
     setDisplay(QString());
     setSign(QString());
     currentTimecode.reset();
+    showRealTime();
 }
 
 void ViewController::recall()

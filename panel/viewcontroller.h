@@ -120,8 +120,18 @@ public:
     /// Keeps whether the window shows the tape; it reaches the file at once.
     void keepTapeShown(bool shown);
 
+    /// Whether the real-time line under the display is shown: a kept setting, hidden on the first
+    /// start. These three live in realtimereadout.cpp.
+    bool realTimeShown() const;
+    /// Shows or hides the line and keeps the choice; it reaches the file at once.
+    void keepRealTimeShown(bool shown);
+    /// Puts the line's first figure on the clipboard; with no figure it leaves the clipboard alone.
+    void copyRealTime();
+
     const Ui::ViewController &controls() const { return ui; }
     bool isTimecodeMode() const { return displayIsTimecode; }
+    /// How the display's text reads: in the display mode, or as the count an operation waits for.
+    Reading reading() const;
     const std::optional<timecode::Timecode> &accumulator() const { return currentTimecode; }
     const store::RegisterMap &registers() const { return dictMem; }
     bool startingUp() const { return isStarting; }
@@ -145,12 +155,12 @@ public slots:
 
 private:
     void wireControls();
-    /// How the display's text reads: in the display mode, or as the count an operation waits for.
-    Reading reading() const;
     /// Shows the pending operation in the sign field, with words for a screen reader.
     void setSign(const QString &text);
     QString display() const;
     void setDisplay(const QString &text);
+    /// Brings the real-time line up to date with the display, mode, format and accumulator.
+    void showRealTime();
 
     Ui::ViewController ui;
 

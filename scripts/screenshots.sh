@@ -5,9 +5,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 
 # Takes pictures of the tcpad window on a private X display with the openbox window manager: at normal
-# scale, at twice the scale, in a dark palette, shrunk to its minimum and grown large, and with the
-# tape shown in a light and a dark palette. Each picture shows the same short calculation under way,
-# keyed with xdotool, so the display, the pending sign and the mode label all carry text.
+# scale, at twice the scale, in a dark palette, shrunk to its minimum and grown large, with the
+# tape shown in a light and a dark palette, and with the real-time line shown. Each picture shows
+# the same short calculation under way, keyed with xdotool, so the display, the pending sign and
+# the mode label all carry text.
 #
 # usage: scripts/screenshots.sh OUTDIR [BUILDDIR]
 #   BUILDDIR (default: build) must hold app/tcpad and tests/app/tcpad-palette-preview.
@@ -90,3 +91,8 @@ shot smallest 10x10 "" -- "$tcpad"
 shot grown 620x520 "" -- "$tcpad"
 shot tape "" "$tape" -- "$tcpad"
 shot tape-dark "" "$tape" -- "$preview" dark
+# The real-time line under the pending operand, in both palettes, and at twice the scale with the
+# window shrunk to its minimum.
+shot realtime "" "ctrl+shift+r" -- "$tcpad"
+shot realtime-dark "" "ctrl+shift+r" -- "$preview" dark
+shot realtime-smallest-scaled 10x10 "ctrl+shift+r" -- env QT_SCALE_FACTOR=2 "$tcpad"

@@ -137,6 +137,7 @@ void Preferences::registerDefaults(const RegisterMap &registers)
     defaults.insert(formatKey, defaultFormat);
     defaults.insert(memKey, QVariant::fromValue(registers));
     defaults.insert(tapeKey, false);
+    defaults.insert(realTimeKey, false);
     defaults.insert(dictationMenuKey, true);
     defaults.insert(characterPaletteMenuKey, true);
 }
@@ -227,6 +228,17 @@ void Preferences::setDefTape(bool shown)
     changed.tape = shown;
 }
 
+bool Preferences::defRealTime() const
+{
+    return changed.realTime.value_or(
+        stored.realTime.value_or(defaults.value(realTimeKey).toBool()));
+}
+
+void Preferences::setDefRealTime(bool shown)
+{
+    changed.realTime = shown;
+}
+
 bool Preferences::synchronize()
 {
     QFileInfo info(path);
@@ -259,6 +271,9 @@ bool Preferences::synchronize()
                                    : (onDisk->format ? onDisk->format : std::optional(defFormat()));
     merged.tape =
         changed.tape ? changed.tape : (onDisk->tape ? onDisk->tape : std::optional(defTape()));
+    merged.realTime = changed.realTime
+                          ? changed.realTime
+                          : (onDisk->realTime ? onDisk->realTime : std::optional(defRealTime()));
     merged.mem = onDisk->mem ? onDisk->mem : std::optional(defMem());
     if (changed.mem) {
         merged.mem->insert(*changed.mem);
@@ -269,6 +284,7 @@ bool Preferences::synchronize()
     entries.insert(pasteKey, *merged.paste);
     entries.insert(formatKey, *merged.format);
     entries.insert(tapeKey, *merged.tape);
+    entries.insert(realTimeKey, *merged.realTime);
     // One entry per register under [defMem], so the file stays readable and editable by hand.
     // Only register names go out: nothing else would be read back as a register, and an odd
     // name (empty, or with a '/') would turn the group into something else.
@@ -392,6 +408,7 @@ Preferences::Values Preferences::readValues(const QString &filePath)
     values.copy = boolFrom(scalar(copyKey));
     values.paste = boolFrom(scalar(pasteKey));
     values.tape = boolFrom(scalar(tapeKey));
+    values.realTime = boolFrom(scalar(realTimeKey));
     values.format = textFrom(scalar(formatKey));
     if (values.format && !isFormatTitle(*values.format)) {
         values.format.reset();

@@ -2,10 +2,10 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The per-user preferences store: the five settings that survive a restart (the automatic copy
-// and paste check boxes, the selected format, the memory registers and whether the tape is
-// shown), kept in a QSettings INI file, with an in-memory map of registered defaults that answers
-// whenever the file holds no usable value of its own.
+// The per-user preferences store: the six settings that survive a restart (the automatic copy
+// and paste check boxes, the selected format, the memory registers, whether the tape is shown
+// and whether the real-time line is), kept in a QSettings INI file, with an in-memory map of
+// registered defaults that answers whenever the file holds no usable value of its own.
 //
 // Reading never fails: a value that is missing, of the wrong kind, implausibly large or (for the
 // format) no title of the format list falls back to the registered default of its key. Setters
@@ -36,6 +36,8 @@ public:
     static inline const QString memKey = QStringLiteral("defMem");
     /// Whether the window shows the tape (bool).
     static inline const QString tapeKey = QStringLiteral("defTape");
+    /// Whether the panel shows the real-time line under the display (bool).
+    static inline const QString realTimeKey = QStringLiteral("defRealTime");
     /// Two toolkit keys (no dictation or character-palette items in the Edit menu), registered
     /// as true. Qt reads neither; they live in the defaults only and are never written.
     static inline const QString dictationMenuKey = QStringLiteral("NSDisabledDictationMenuItem");
@@ -55,8 +57,8 @@ public:
     Preferences &operator=(const Preferences &) = delete;
 
     /// Registers the in-memory defaults: both check boxes off, the format "30 NDF", the given
-    /// registers, the tape hidden, and two toolkit keys as true. Registered defaults are never
-    /// written as such.
+    /// registers, the tape and the real-time line hidden, and two toolkit keys as true. Registered
+    /// defaults are never written as such.
     void registerDefaults(const RegisterMap &registers = emptyRegisters());
     /// The registered default for a key, or an invalid QVariant when none is registered.
     QVariant registeredDefault(const QString &key) const;
@@ -84,6 +86,9 @@ public:
     bool defTape() const;
     void setDefTape(bool shown);
 
+    bool defRealTime() const;
+    void setDefRealTime(bool shown);
+
     /// Writes the settings to the file and answers whether it was written completely. The file
     /// is read as it stands, under a lock shared with other tcpad processes; what this store
     /// changed since its last successful write replaces what the file holds, the file's own
@@ -95,7 +100,7 @@ public:
     QString fileName() const { return path; }
 
 private:
-    /// The five settings as read from a file or as changed in this run; empty where there is no
+    /// The six settings as read from a file or as changed in this run; empty where there is no
     /// usable value. For the registers of a change, only the registers that changed.
     struct Values
     {
@@ -104,6 +109,7 @@ private:
         std::optional<QString> format;
         std::optional<RegisterMap> mem;
         std::optional<bool> tape;
+        std::optional<bool> realTime;
     };
 
     static std::optional<Values> readFile(const QString &filePath);

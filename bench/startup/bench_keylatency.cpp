@@ -13,7 +13,8 @@
 //
 // The "window/..." variants press keys in the whole window, once with the tape hidden and once
 // with it shown and full (1000 lines): a digit key, and "=" completing "+ 1" (the "+" and the "1"
-// go in untimed), which writes two lines on the tape and drops the two oldest.
+// go in untimed), which writes two lines on the tape and drops the two oldest. The ".../realtime"
+// variants do the same with the real-time line shown as well, which each key brings up to date.
 #include "app/windowcontroller.h"
 #include "panel/tapeview.h"
 #include "panel/viewcontroller.h"
@@ -89,11 +90,12 @@ void keyToDisplay(benchmark::State &state, bool timecodeMode, bool painted)
     state.SetItemsProcessed(state.iterations());
 }
 
-void keyInWindow(benchmark::State &state, bool equals, bool tape, bool painted)
+void keyInWindow(benchmark::State &state, bool equals, bool tape, bool painted, bool realTime)
 {
     app::WindowController window;
     panel::ViewController &panel = *window.viewController();
     window.form().actionTape->setChecked(tape);
+    window.form().actionRealTime->setChecked(realTime);
     panel.keyEntry(QStringLiteral("1"));
     for (int line = 2; line < panel::Tape::maxLines; line += 2) {
         panel.enteredKey(QStringLiteral("+"));
@@ -104,7 +106,8 @@ void keyInWindow(benchmark::State &state, bool equals, bool tape, bool painted)
     window.activateWindow();
     if (!QTest::qWaitForWindowExposed(&window) || !QTest::qWaitForWindowActive(&window) ||
         panel.tape().rowCount() != panel::Tape::maxLines ||
-        (window.tapeView() && window.tapeView()->isVisible()) != tape) {
+        (window.tapeView() && window.tapeView()->isVisible()) != tape ||
+        panel.controls().realTime->isVisible() != realTime) {
         state.SkipWithError("the window was never shown with its tape full");
         return;
     }
@@ -160,7 +163,12 @@ int main(int argc, char *argv[])
             for (const bool equals : {false, true}) {
                 const std::string name = std::string("window/") + (equals ? "equals" : "digit") +
                                          (tape ? "/tape" : "") + (painted ? "/painted" : "");
-                benchmark::RegisterBenchmark(name.c_str(), keyInWindow, equals, tape, painted);
+                benchmark::RegisterBenchmark(name.c_str(), keyInWindow, equals, tape, painted,
+                                             false);
+                if (tape) {
+                    benchmark::RegisterBenchmark((name + "/realtime").c_str(), keyInWindow, equals,
+                                                 tape, painted, true);
+                }
             }
         }
     }

@@ -6,9 +6,11 @@
 
 # Resident memory of tcpad once idle: fresh; after the calculations that fill a tape, keyed through
 # the X server with the tape hidden; and the same with the tape shown, its 1000 lines full and some
-# dropped off. For a second binary (a build from before the tape, say) fresh and keyed. Prints the
-# median of RUNS launches of each, in MiB: all resident memory, and the anonymous part of it (heap,
-# stacks; what the process holds for itself rather than pages of files it shares with others).
+# dropped off; then fresh and keyed again with the real-time line shown, which must cost no more
+# than a fraction of a MiB. For a second binary (a build from before the tape, say) fresh and
+# keyed. Prints the median of RUNS launches of each, in MiB: all resident memory, and the anonymous
+# part of it (heap, stacks; what the process holds for itself rather than pages of files it shares
+# with others).
 # Every launch gets a private Xvfb display with openbox and fresh settings.
 #
 # usage: bench/startup/tapememory.sh TCPAD [EARLIER_TCPAD]
@@ -33,6 +35,9 @@ measure()
     rm -rf "$config"
     mkdir -p "$config/tcpad"
     [ "$mode" = full ] && printf '[General]\ndefTape=true\n' >"$config/tcpad/tcpad.conf"
+    [ "${mode#realtime-}" != "$mode" ] &&
+        printf '[General]\ndefRealTime=true\n' >"$config/tcpad/tcpad.conf"
+    mode=${mode#realtime-}
     XDG_CONFIG_HOME=$config "$binary" >"$work/tcpad.log" 2>&1 &
     pid=$!
     window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" | head -1)
@@ -59,10 +64,11 @@ measure()
 # The median of one column of the launches' figures, in MiB.
 median()
 {
-    cut -d' ' -f"$1" | sort -n | awk '{v[NR] = $1} END {printf "%.1f", v[int((NR + 1) / 2)] / 1024}'
+    cut -d' ' -f"$1" | sort -n | awk '{v[NR] = $1} END {printf "%.2f", v[int((NR + 1) / 2)] / 1024}'
 }
 
-for what in "$1 fresh" "$1 keyed" "$1 full" ${2:+"$2 fresh" "$2 keyed"}; do
+for what in "$1 fresh" "$1 keyed" "$1 full" "$1 realtime-fresh" "$1 realtime-keyed" \
+    ${2:+"$2 fresh" "$2 keyed"}; do
     read -r binary mode <<<"$what"
     figures=$(for _ in $(seq "$runs"); do measure "$binary" "$mode"; done)
     printf '%s, %s: %s MiB, anonymous %s MiB\n' "$binary" "$mode" \

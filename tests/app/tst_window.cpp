@@ -10,6 +10,7 @@
 #include "panel/tapeview.h"
 
 #include <QAccessible>
+#include <QClipboard>
 #include <QPainter>
 #include <QStyleOptionFrame>
 #include <QtTest>
@@ -40,8 +41,8 @@ private slots:
             for (const QString &step : QString(keys).replace('#', digit).split(' ')) {
                 QTest::keySequence(QApplication::focusWidget(), QKeySequence(step));
             }
-            // The value display is the window's only line edit.
-            QCOMPARE(started.findChild<QLineEdit *>()->text(), QString("00:03:16:2") + digit);
+            QCOMPARE(started.viewController()->controls().scratchPadRegister->text(),
+                     QString("00:03:16:2") + digit);
         }
         for (const auto &[menu, known] :
              {std::pair{window.form().menuCalculator, panel::ViewController::menuCommandTitles()},
@@ -70,6 +71,9 @@ private slots:
         for (const auto c : {&QColor::redF, &QColor::greenF, &QColor::blueF}) {
             QVERIFY(std::abs(((t.*c)() - (k.*c)()) / ((h.*c)() - (k.*c)()) - 0.175) < 0.125);
         }
+        // The real-time line is drawn in the palette's text on the window's own colour.
+        QVERIFY(ui.realTime->palette().text() == window.viewController()->palette().text() &&
+                ui.realTime->palette().base().color().alpha() == 0);
         QVERIFY(ui.scratchPadRegister->fontInfo().fixedPitch() &&
                 ui.sign->fontInfo().pixelSize() > ui.buttonC->fontInfo().pixelSize() * 1.4);
 
@@ -134,7 +138,7 @@ private slots:
         for (const QString &step : keys.split(' ')) {
             QTest::keySequence(QApplication::focusWidget(), QKeySequence(step));
         }
-        const QLineEdit *display = started.findChild<QLineEdit *>();
+        const QLineEdit *display = started.viewController()->controls().scratchPadRegister;
         QCOMPARE(display->text(), "00:00:00:02");
         const QRect newest = tape->lineRect(27);
         const QImage line = tape->grab(newest).toImage();
@@ -261,6 +265,54 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), display);
         QCOMPARE(tape->actions().first()->text(), "Copy Tape");
         started.form().actionTape->trigger();
+        QCOMPARE(started.height(), before);
+    }
+
+    // The real-time line, shown by its item, grows the window by its own height; at the window's
+    // smallest width it shows the widest reading whole without widening the window, in text no
+    // smaller than three quarters of the keys', and at the keys' size where there is room. A screen
+    // reader finds it by name and reads its text; its own menu copies the first figure. Hidden, it
+    // gives the room back and cannot be copied.
+    void realTime()
+    {
+        app::WindowController started;
+        started.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&started));
+        panel::ViewController *panel = started.viewController();
+        const QLineEdit *line = panel->controls().realTime;
+        QAction *copy = started.form().actionCopyRealTime;
+        const int before = started.height();
+        const int narrowest = started.minimumSizeHint().width();
+        QVERIFY(!line->isVisible() && !copy->isEnabled());
+        started.form().actionRealTime->trigger();
+        QVERIFY(line->isVisible() && copy->isEnabled());
+        QCOMPARE(started.height(), before + line->height() + panel->layout()->spacing());
+        panel->controls().popupFormat->setCurrentText("120 NDF");
+        for (const char digit : QByteArray("235959119")) {
+            panel->keyEntry(QString(digit));
+        }
+        started.resize(1, started.height());
+        QCoreApplication::processEvents();
+        QCOMPARE(line->text(), QString("24:01:26.392 at 119.88 \u00B7 23:59:59.992 at 120"));
+        QCOMPARE(started.width(), narrowest);
+        // A line edit keeps two pixels either side of its text.
+        QVERIFY(line->fontMetrics().horizontalAdvance(line->text()) <=
+                line->contentsRect().width() - 4);
+        const int keys = panel->controls().buttonC->fontInfo().pixelSize();
+        QVERIFY(line->fontInfo().pixelSize() >= keys * 0.75);
+        started.resize(400, started.height());
+        QCoreApplication::processEvents();
+        QCOMPARE(line->fontInfo().pixelSize(), keys);
+        QAccessibleInterface *readout =
+            QAccessible::queryAccessibleInterface(const_cast<QLineEdit *>(line));
+        QVERIFY(readout->text(QAccessible::Name) == "Real time" &&
+                readout->text(QAccessible::Value) == line->text() && readout->state().readOnly);
+        QCOMPARE(line->contextMenuPolicy(), Qt::ActionsContextMenu);
+        QCOMPARE(line->actions(), QList<QAction *>{copy});
+        copy->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), "24:01:26.392");
+        started.form().actionRealTime->trigger();
+        QVERIFY(!line->isVisible() && !copy->isEnabled());
         QCOMPARE(started.height(), before);
     }
 

@@ -210,8 +210,25 @@ multiplyAndDivide()
     waitFor "2 × 2 ÷ 2 =" "00:00:00:02" display
 }
 
+# The real-time line, shown by its key, grows the window; with 01:00:00:00 keyed at 30 NDF, Copy
+# Real Time (the last item of the Window menu, the action the line's right-click menu holds too)
+# puts the 29.97 figure on the clipboard; hiding the line gives the room back.
+realTime()
+{
+    local before
+    before=$(height)
+    keys ctrl+shift+r 1 0 0 0 0 0 0
+    waitFor "the window grown" yes eval '[ "$(height)" -gt "$before" ] && echo yes' || return 1
+    setClipboard "stale" || return 1
+    keys alt+w Up Return
+    waitFor "Copy Real Time" "01:00:03.600" clipboard || return 1
+    keys ctrl+shift+r
+    waitFor "the room given back" "$before" height
+}
+
 run floatingAndWindowOnly
 run multiplyAndDivide
+run realTime
 run tape
 run neverAnswered activation
 run neverAnswered ctrl+v

@@ -178,6 +178,38 @@ private slots:
         row("tape: the newest 1000 lines",
             "1 + " + QString("+ 1 = ").repeated(500) + "?lines:1000 line:0", "00:00:00:01 _ 501");
 
+        // The real-time line: the display's value in its mode and format, else the accumulator's.
+        const QString hour = "01:00:03.600_at_29.97_·_01:00:00.000_at_30";
+        row("real time: hidden at first, a keyed operand, then the accumulator while the display "
+            "does not read",
+            "1 0 0 0 0 0 0 ?realtime: realtime:1 ?realtime:" + hour + " = + ?realtime:" + hour +
+                " C = ?realtime:" + hour + " AC ?realtime: C = ?realtime:",
+            "ERROR");
+        row("real time: a result, halves up; a pasted text, or the accumulator for one that does "
+            "not read",
+            "realtime:1 " HOUR "+ 1 5 = ?realtime:01:00:04.101_at_29.97_·_01:00:00.500_at_30 "
+            "paste:2:03 ?realtime:00:00:02.102_at_29.97_·_00:00:02.100_at_30 paste:x "
+            "?realtime:01:00:04.101_at_29.97_·_01:00:00.500_at_30",
+            "x _ 108015");
+        row("real time: frame mode reads a count within a nominal day; Change T/F shows the "
+            "accumulator's",
+            "realtime:1 T/F 2 5 9 2 0 0 1 5 ?realtime:00:00:00.501_at_29.97_·_00:00:00.500_at_30 "
+            "= T/F ?realtime:00:00:00.501_at_29.97_·_00:00:00.500_at_30 "
+            "menu:Change_T/F ?realtime:00:00:00.501_at_29.97_·_00:00:00.500_at_30",
+            "15 _ 15 F");
+        row("real time: a count keyed for × is no duration; the accumulator's shows",
+            "realtime:1 " HOUR "× 3 ?realtime:" + hour +
+                " = ?realtime:03:00:10.800_at_29.97_·_03:00:00.000_at_30",
+            "03:00:00:00 _ 324000");
+        row("real time: each kind of format, copied; hidden again it shows and copies nothing",
+            "realtime:1 format:30_DF " HOUR "?realtime:00:59:59.996_at_29.97 menu:Copy_Real_Time "
+            "?clip:00:59:59.996 AC format:25 " HOUR
+            "?realtime:01:00:00.000_at_25 AC format:24 " HOUR
+            "?realtime:01:00:03.600_at_23.976_·_01:00:00.000_at_24 menu:Copy_Real_Time "
+            "?clip:01:00:03.600 AC ?file:defRealTime=true realtime:0 ?file:defRealTime=false " HOUR
+            "?realtime: AC restart clip:x menu:Copy_Real_Time ?clip:x",
+            "_");
+
         // The kept settings: restored at start, each change on disk at once, nothing else written;
         // what the file cannot hold comes back empty and costs no other setting.
         row("first run writes nothing; settings survive a restart",

@@ -33,6 +33,7 @@ private slots:
             std::ofstream(p.fileName().toStdString()) << "defPaste=false\n[defMem]\nMem-3=new\n";
             p.setDefCopy(true);
             p.setDefTape(true);
+            p.setDefRealTime(true);
             QVERIFY(!p.setDefFormat("30") && p.setDefFormat("120 DF"));
             // An invisible mark Qt would not keep, and a text too long to keep but as empty.
             p.setDefMem({{"Mem-1", u'\uFEFF' + oddText}, {"Mem-2", QString(70000, 'x')}});
@@ -48,17 +49,17 @@ private slots:
             setrlimit(RLIMIT_FSIZE, &unlimited);
             QVERIFY(!written && Preferences(p.fileName()).defMem().value("Mem-1").isEmpty());
         };
-        // The check boxes and the tape as a string of 0 and 1: copy, paste, tape.
+        // The check boxes, the tape and the real-time line as 0 and 1: copy, paste, tape, line.
         const std::tuple<const char *, QByteArray, Act, QString, QString, RegisterMap> rows[] = {
-            {"first run", {}, none, "000", "30 NDF", store::emptyRegisters()},
-            {"every setting", "defPaste=true\n", everySetting, "101", "120 DF",
+            {"first run", {}, none, "0000", "30 NDF", store::emptyRegisters()},
+            {"every setting", "defPaste=true\n", everySetting, "1011", "120 DF",
              RegisterMap({{"Mem-1", oddText}, {"Mem-2", ""}, {"Mem-3", "new"}})},
             {"damaged",
              "defCopy=yes\ndefPaste=2\ndefFormat=29.97\ndefMem=Mem-1\n"
-             "defTape=shown\njunk=1\n[Gen\n",
-             none, "000", "30 NDF", store::emptyRegisters()},
-            {"full disk", "defFormat=25\ndefTape=1\n[defMem]\nMem-1=\n", fullDisk, "001", "25",
-             RegisterMap({{"Mem-1", QString(4000, 'x')}})}};
+             "defTape=shown\ndefRealTime=on\njunk=1\n[Gen\n",
+             none, "0000", "30 NDF", store::emptyRegisters()},
+            {"full disk", "defFormat=25\ndefTape=1\ndefRealTime=TRUE\n[defMem]\nMem-1=\n", fullDisk,
+             "0011", "25", RegisterMap({{"Mem-1", QString(4000, 'x')}})}};
         for (const auto &[name, file, act, boxes, format, mem] : rows) {
             const QTemporaryDir dir;
             const QString path = dir.filePath("tcpad.conf");
@@ -71,11 +72,15 @@ private slots:
             QVERIFY2(prefs.synchronize(), name);
             Preferences reread(path); // answers from the file alone: no defaults
             for (const Preferences *s : {&prefs, &reread}) {
-                QCOMPARE(QString("%1%2%3").arg(s->defCopy()).arg(s->defPaste()).arg(s->defTape()),
+                QCOMPARE(QString("%1%2%3%4")
+                             .arg(s->defCopy())
+                             .arg(s->defPaste())
+                             .arg(s->defTape())
+                             .arg(s->defRealTime()),
                          boxes);
                 QVERIFY2(s->defFormat() == format && s->defMem() == mem, name);
             }
-            QCOMPARE(QSettings(path, QSettings::IniFormat).allKeys().size(), 4 + mem.size());
+            QCOMPARE(QSettings(path, QSettings::IniFormat).allKeys().size(), 5 + mem.size());
         }
         // A settings folder that cannot be made, a file standing in its place: no save.
         const QTemporaryDir dir;

@@ -1,0 +1,99 @@
+// SPDX-FileCopyrightText: 2026 The tcpad developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// How long frames last on the clock: every format at the counts an editor reads most, both at the
+// nominal rate and at 1000/1001 of it, and the roundings and sizes that integer arithmetic can
+// get wrong.
+#include "timecode/realtime.h"
+
+#include <QtTest>
+
+#include <string>
+#include <tuple>
+
+using namespace timecode;
+
+class RealTimeTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void formats()
+    {
+        // Each count's real time as "slower nominal". A nominal second, an hour and a day of
+        // timecode last the same at every rate; under drop frame an hour and a day hold fewer
+        // frames.
+        const std::string_view second = "00:00:01.001 00:00:01.000";
+        const std::string_view hour[] = {"01:00:03.600 01:00:00.000", "00:59:59.996 00:59:56.400"};
+        const std::string_view day[] = {"24:01:26.400 24:00:00.000", "23:59:59.914 23:58:33.600"};
+        // Per format: one frame (halves up: 62.5 ms at 16), and the rates of the figures shown.
+        const std::tuple<std::string_view, std::string_view, std::string_view> rows[] = {
+            {"16", "00:00:00.063 00:00:00.063", "16"},
+            {"18", "00:00:00.056 00:00:00.056", "18"},
+            {"24", "00:00:00.042 00:00:00.042", "23.976 24"},
+            {"25", "00:00:00.040 00:00:00.040", "25"},
+            {"30 DF", "00:00:00.033 00:00:00.033", "29.97"},
+            {"30 NDF", "00:00:00.033 00:00:00.033", "29.97 30"},
+            {"48", "00:00:00.021 00:00:00.021", "47.952 48"},
+            {"50", "00:00:00.020 00:00:00.020", "50"},
+            {"60 DF", "00:00:00.017 00:00:00.017", "59.94"},
+            {"60 NDF", "00:00:00.017 00:00:00.017", "59.94 60"},
+            {"72", "00:00:00.014 00:00:00.014", "72"},
+            {"96", "00:00:00.010 00:00:00.010", "95.904 96"},
+            {"100", "00:00:00.010 00:00:00.010", "100"},
+            {"120 DF", "00:00:00.008 00:00:00.008", "119.88"},
+            {"120 NDF", "00:00:00.008 00:00:00.008", "119.88 120"},
+        };
+        QCOMPARE(std::size(rows), formatTable.size());
+        for (const auto &[title, frame, rates] : rows) {
+            const Counting counting = formatForTitle(title).counting();
+            const std::string hourText = "01:00:00:" + std::string(counting.frameDigits(), '0');
+            const std::uint64_t counts[] = {0, 1, counting.frameRate,
+                                            framesFromTimecodeText(hourText, counting).value(),
+                                            counting.framesPerDay()};
+            const std::string_view expected[] = {"00:00:00.000 00:00:00.000", frame, second,
+                                                 hour[counting.dropFrame], day[counting.dropFrame]};
+            for (std::size_t i = 0; i < std::size(counts); ++i) {
+                const std::string both = realTimeText(counts[i], counting, true) + ' ' +
+                                         realTimeText(counts[i], counting, false);
+                QVERIFY2(both == expected[i], (std::string(title) + ": " + both).data());
+            }
+            // The figures of an hour: their durations are the ones above, in the order shown.
+            std::string shown;
+            for (const RealTimeFigure &figure : realTimeFigures(counts[3], counting)) {
+                const bool slower = figure.rate != std::to_string(counting.frameRate);
+                QCOMPARE(figure.duration, realTimeText(counts[3], counting, slower));
+                shown += (shown.empty() ? "" : " ") + figure.rate;
+            }
+            QVERIFY2(shown == rates, title.data());
+        }
+    }
+
+    void roundingAndSize()
+    {
+        const Counting at30{30, false}, at16{16, false}, at120{120, false};
+        const std::tuple<std::uint64_t, Counting, bool, std::string_view> rows[] = {
+            // 500.5 ms: halves go up.
+            {15, at30, true, "00:00:00.501"},
+            // 32999.63 ms: the rounding reaches a whole second and carries into it.
+            {989, at30, true, "00:00:33.000"},
+            // 59993.27 ms: less than a half goes down.
+            {1798, at30, true, "00:00:59.993"},
+            {9007199254740992, at30, true, "83483393092:33:11.100"},
+            // The largest count, past 2^64 milliseconds at the slowest rate.
+            {18446744073709551615u, at16, true, "320576229475403:50:22.913"},
+            {18446744073709551615u, at120, false, "42700796466920:15:30.125"},
+            // An unknown format counts no frames.
+            {5, Counting{0, false}, false, ""},
+        };
+        for (const auto &[frames, counting, slower, text] : rows) {
+            QCOMPARE(realTimeText(frames, counting, slower), text);
+        }
+        QVERIFY(!realTimeRateText(Counting{25, false}, true));
+        QVERIFY(realTimeFigures(5, Counting{0, false}).empty());
+    }
+};
+
+QTEST_GUILESS_MAIN(RealTimeTest)
+#include "tst_realtime.moc"
