@@ -74,6 +74,12 @@ tickAutomaticAndLeave()
     keys alt+o alt+p 5 && xdotool windowactivate --sync "$other" &&
         waitFor "copied as the focus left" "00:00:00:05" clipboard
 }
+# growsWith KEYS...: the window, `before` tall, grows as the keys show a part of it.
+growsWith()
+{
+    before=$(height) && keys "$@" &&
+        waitFor "the window grown" yes eval '[ "$(height)" -gt "$before" ] && echo yes'
+}
 peakMemory() { awk '/^VmHWM:/ {print $2}' "/proc/$pid/status"; } # KiB
 
 run()
@@ -131,10 +137,7 @@ ending()
 # uses it; hiding the tape gives the room back.
 tape()
 {
-    local before
-    before=$(height)
-    keys ctrl+shift+t 1 plus 2 Return ctrl+shift+c
-    waitFor "the window grown" yes eval '[ "$(height)" -gt "$before" ] && echo yes' || return 1
+    growsWith ctrl+shift+t 1 plus 2 Return ctrl+shift+c || return 1
     waitFor "Copy Tape" "$(printf '30 NDF\n  00:00:00:01\n+ 00:00:00:02\n= 00:00:00:03')" \
         clipboard || return 1
     keys Up Up Return
@@ -159,11 +162,10 @@ neverAnswered()
     fi
     ownClipboard silent || return 1
     start=$(date +%s%N)
-    if [ "$1" = activation ]; then
-        xdotool windowactivate --sync "$window" && keys 1
-    else
-        keys ctrl+v 1
-    fi
+    case $1 in
+    activation) xdotool windowactivate --sync "$window" && keys 1 ;;
+    *) keys ctrl+v 1 ;;
+    esac
     waitFor "the key after the paste" "00:00:00:51" display || return 1
     took=$((($(date +%s%N) - start) / 1000000))
     echo "    the key showed after $took ms, against $usual ms with no paste waiting"
@@ -215,10 +217,7 @@ multiplyAndDivide()
 # puts the 29.97 figure on the clipboard; hiding the line gives the room back.
 realTime()
 {
-    local before
-    before=$(height)
-    keys ctrl+shift+r 1 0 0 0 0 0 0
-    waitFor "the window grown" yes eval '[ "$(height)" -gt "$before" ] && echo yes' || return 1
+    growsWith ctrl+shift+r 1 0 0 0 0 0 0 || return 1
     setClipboard "stale" || return 1
     keys alt+w Up Return
     waitFor "Copy Real Time" "01:00:03.600" clipboard || return 1

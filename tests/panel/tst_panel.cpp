@@ -63,7 +63,6 @@ private slots:
         cell("AC or menu:All_Clear", "_", "_", "_");
         cell("paste:7", "7", "7 _ 108000", "7 + 108000");
         cell("mem:Save/Mem-1 set:x mem:Load/Mem-1", "00:00:01:00", "", "00:00:01:00 + 108000");
-        cell("menu:clear menu:All_clear", "00:00:01:00", "", "00:00:01:00 + 108000");
         cell("=", "00:00:01:00 _ 30", "00:00:01:00 _ 30", "01:00:01:00 _ 108030");
         cell("+", "_ + 30", "_ + 30", "_ + 108030");
         cell("-", "_ - 30", "_ - 30", "_ - 108030");
@@ -77,7 +76,6 @@ private slots:
         cell("format:25", "_", "", "");
         cell("C =", "ERROR", "", "ERROR + 108000");
         cell("C -", "ERROR", "", "_ - 108000");
-        cell("C ×", "ERROR", "", "_ × 108000");
         cell("set:1.5 =", "", "ERROR _ 108000", "");
 
         // Key entry.
@@ -100,7 +98,7 @@ private slots:
             "format:25 T/F 2 1 6 0 0 0 1 = ?display:1 AC format:30_DF 0 = 2 5 8 9 5 0 0 =",
             "2589500 _ 2589500 F");
         row("near-miss titles are ignored",
-            HOUR "+ menu:clear menu:Back_space 1 5 menu:Change_T/F_ menu:paste =",
+            HOUR "+ menu:clear menu:All_clear menu:Back_space 1 5 menu:Change_T/F_ menu:paste =",
             "01:00:00:15 _ 108015");
         row("change T/F empty display", HOUR "C menu:Change_T/F", "_ _ 108000 F");
         row("recall zero", "T/F 0 = C RC", "0 _ 0 F");
@@ -179,32 +177,29 @@ private slots:
             "1 + " + QString("+ 1 = ").repeated(500) + "?lines:1000 line:0", "00:00:00:01 _ 501");
 
         // The real-time line: the display's value in its mode and format, else the accumulator's.
-        const QString hour = "01:00:03.600_at_29.97_·_01:00:00.000_at_30";
+        const auto at30 = [](const char *slower, const char *nominal) {
+            return QString(" ?realtime:%1_at_29.97_·_%2_at_30 ").arg(slower, nominal);
+        };
+        const QString hour = at30("01:00:03.600", "01:00:00.000");
+        const QString half = at30("00:00:00.501", "00:00:00.500"); // 15 frames
         row("real time: hidden at first, a keyed operand, then the accumulator while the display "
-            "does not read",
-            "1 0 0 0 0 0 0 ?realtime: realtime:1 ?realtime:" + hour + " = + ?realtime:" + hour +
-                " C = ?realtime:" + hour + " AC ?realtime: C = ?realtime:",
-            "ERROR");
-        row("real time: a result, halves up; a pasted text, or the accumulator for one that does "
-            "not read",
-            "realtime:1 " HOUR "+ 1 5 = ?realtime:01:00:04.101_at_29.97_·_01:00:00.500_at_30 "
-            "paste:2:03 ?realtime:00:00:02.102_at_29.97_·_00:00:02.100_at_30 paste:x "
-            "?realtime:01:00:04.101_at_29.97_·_01:00:00.500_at_30",
-            "x _ 108015");
+            "does not read or holds a count keyed for ×",
+            "1 0 0 0 0 0 0 ?realtime: realtime:1" + hour + "= +" + hour + "C =" + hour +
+                "AC ?realtime: C = ?realtime: AC " HOUR "× 3" + hour + "=" +
+                at30("03:00:10.800", "03:00:00.000"),
+            "03:00:00:00 _ 324000");
+        row("real time: a result, halves up; a pasted text",
+            "realtime:1 " HOUR "+ 1 5 =" + at30("01:00:04.101", "01:00:00.500") + "paste:2:03" +
+                at30("00:00:02.102", "00:00:02.100"),
+            "2:03 _ 108015");
         row("real time: frame mode reads a count within a nominal day; Change T/F shows the "
             "accumulator's",
-            "realtime:1 T/F 2 5 9 2 0 0 1 5 ?realtime:00:00:00.501_at_29.97_·_00:00:00.500_at_30 "
-            "= T/F ?realtime:00:00:00.501_at_29.97_·_00:00:00.500_at_30 "
-            "menu:Change_T/F ?realtime:00:00:00.501_at_29.97_·_00:00:00.500_at_30",
+            "realtime:1 T/F 2 5 9 2 0 0 1 5" + half + "= T/F" + half + "menu:Change_T/F" + half,
             "15 _ 15 F");
-        row("real time: a count keyed for × is no duration; the accumulator's shows",
-            "realtime:1 " HOUR "× 3 ?realtime:" + hour +
-                " = ?realtime:03:00:10.800_at_29.97_·_03:00:00.000_at_30",
-            "03:00:00:00 _ 324000");
-        row("real time: each kind of format, copied; hidden again it shows and copies nothing",
+        row("real time: drop frame and 1000/1001 formats, copied; hidden again it shows and copies "
+            "nothing",
             "realtime:1 format:30_DF " HOUR "?realtime:00:59:59.996_at_29.97 menu:Copy_Real_Time "
-            "?clip:00:59:59.996 AC format:25 " HOUR
-            "?realtime:01:00:00.000_at_25 AC format:24 " HOUR
+            "?clip:00:59:59.996 AC format:24 " HOUR
             "?realtime:01:00:03.600_at_23.976_·_01:00:00.000_at_24 menu:Copy_Real_Time "
             "?clip:01:00:03.600 AC ?file:defRealTime=true realtime:0 ?file:defRealTime=false " HOUR
             "?realtime: AC restart clip:x menu:Copy_Real_Time ?clip:x",
