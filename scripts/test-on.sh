@@ -90,5 +90,5 @@ echo "== scripts/test.sh on Debian $release"
 "${asRoot[@]}" chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     TCPAD_RESULT_NAME="$release" "$@" \
-    bash -c 'cd /root/tcpad && scripts/test.sh' </dev/null &
+    bash -c 'cd ~/tcpad && scripts/test.sh' </dev/null &
 wait $!
