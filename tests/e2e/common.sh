@@ -28,13 +28,14 @@ stop()
 # Ended by CTest's time limit or by hand, a suite still runs its EXIT trap and stops what it started.
 trap 'exit 1' TERM INT HUP
 
-# waitFor WHAT EXPECTED COMMAND...: runs COMMAND until it prints EXPECTED, for up to ten seconds
-# (the machine may be busy, and Qt reports the focus leaving only 400 ms after it left).
+# waitFor WHAT EXPECTED COMMAND...: runs COMMAND until it prints EXPECTED, for up to ten seconds,
+# or WAIT_SECONDS when set (the machine may be busy, and Qt reports the focus leaving only 400 ms
+# after it left).
 waitFor()
 {
     local what=$1 expected=$2 got
     shift 2
-    for _ in $(seq 100); do
+    for _ in $(seq $((${WAIT_SECONDS:-10} * 10))); do
         got=$("$@")
         [ "$got" = "$expected" ] && return 0
         sleep 0.1

@@ -68,9 +68,9 @@ for _ in $(seq 200); do
 done
 eval "$(grep -E '^(WAYLAND_DISPLAY|DISPLAY|SWAYSOCK)=' "$XDG_RUNTIME_DIR/session" | sed 's/^/export /')"
 [ -n "${DISPLAY:-}" ] || { echo "sway did not start"; cat "$work/sway.log"; exit 1; }
-foot --app-id other-wayland >/dev/null 2>&1 &
+foot --app-id other-wayland >"$work/foot.log" 2>&1 &
 pids+=($!)
-xmessage -name other-x11 "another application" >/dev/null 2>&1 &
+xmessage -name other-x11 "another application" >"$work/xmessage.log" 2>&1 &
 pids+=($!)
 
 # A question to sway; with criteria it succeeds only when a window matches them.
@@ -79,9 +79,18 @@ matches() { ask "[$1] nop" && echo yes; }
 focus() { waitFor "$1 exists" yes matches "$1" && ask "[$1] focus"; }
 # wl-copy stays behind to serve its text, so it must not hold the suite's output open.
 copy() { timeout 5 wl-copy "$1" >/dev/null 2>&1; }
-# shellcheck disable=SC2016 # expanded by eval, at each try
-waitFor "the other programs' windows" "yes yes" \
-    eval 'echo $(matches app_id=other-wayland) $(matches instance=other-x11)' || exit 1
+# The first X11 program starts XWayland, and each program of a user new to the machine may first
+# build its font cache: on a slow machine that takes longer than a window usually does. Should
+# either program not show, what it and the compositor said tells why.
+othersShown()
+{
+    ask "[app_id=other-wayland] nop" && printf 'foot '
+    ask "[instance=other-x11] nop" && printf xmessage
+}
+if ! WAIT_SECONDS=30 waitFor "the other programs' windows" "foot xmessage" othersShown; then
+    tail -n 20 "$work/foot.log" "$work/xmessage.log" "$work/sway.log"
+    exit 1
+fi
 
 wlClipboard() { timeout 2 wl-paste --no-newline 2>/dev/null; }
 xClipboard() { timeout 2 xclip -selection clipboard -o 2>/dev/null; }
