@@ -5,6 +5,7 @@
 #include "panel/appearance.h"
 
 #include "panel/keyboard.h"
+#include "panel/realtimeline.h"
 #include "panel/realtimereadout.h"
 #include "panel/viewcontroller.h"
 #include "timecode/timecode.h"
@@ -136,7 +137,7 @@ private:
 class RealTimeFit : public QObject
 {
 public:
-    explicit RealTimeFit(QLineEdit *line) : QObject(line), line(line), full(line->font())
+    explicit RealTimeFit(RealTimeLine *line) : QObject(line), line(line), full(line->font())
     {
         for (const timecode::Format &format : timecode::formatTable) {
             const timecode::Counting counting = format.counting();
@@ -148,9 +149,6 @@ public:
         }
         line->setFixedHeight(line->sizeHint().height());
         line->setMinimumWidth(wanted(sized(smallestShare), widest));
-        QPalette palette = line->palette();
-        palette.setBrush(QPalette::Base, Qt::transparent);
-        line->setPalette(palette);
         line->installEventFilter(this);
     }
 
@@ -170,11 +168,7 @@ protected:
 
 private:
     static constexpr qreal smallestShare = 0.75;
-    // The text and the field's own margins of a few pixels.
-    static int wanted(const QFont &font, const QString &text)
-    {
-        return QFontMetrics(font).horizontalAdvance(text) + 4;
-    }
+    int wanted(const QFont &font, const QString &text) const { return line->widthFor(font, text); }
     QFont sized(qreal share) const
     {
         QFont font = full;
@@ -182,7 +176,7 @@ private:
         return font;
     }
 
-    QLineEdit *line;
+    RealTimeLine *line;
     const QFont full;
     QString widest;
 };

@@ -4,9 +4,8 @@
 
 #include "panel/realtimereadout.h"
 
+#include "panel/realtimeline.h"
 #include "panel/viewcontroller.h"
-
-#include <QLineEdit>
 
 namespace panel {
 

@@ -131,11 +131,14 @@ TapeView::TapeView(const Tape &tape, QWidget *panelFocus, QWidget *parent)
 
     // A new line is the current one, none selected: Enter is "=" until the user picks a line. The
     // lines in view move up by the new ones, as pixels, so only the new lines are drawn.
+    // The line that was current is drawn again only to lose its highlight or its focus frame.
     connect(&tape, &QAbstractItemModel::rowsInserted, this, [this](auto, int first, int last) {
         const int current = currentLine() < first ? currentLine() : first - 1;
+        const bool marked = selected >= 0 || hasFocus();
         selected = -1;
         scrollToBottom();
-        update(lineRect(current).united(lineRect(first)).united(lineRect(last)));
+        const QRect added = lineRect(first).united(lineRect(last));
+        update(marked ? added.united(lineRect(current)) : added);
     });
     // Lines drop off the top only to make room for new ones, which come right after and scroll
     // the tape; until then the lines in view stay where they are.
@@ -187,6 +190,7 @@ bool TapeView::event(QEvent *event)
         return true;
     }
     if (event->type() == QEvent::FontChange) {
+        glyphs.reset();
         setMinimumHeight(heightFor(4));
         updateGeometry();
     }
@@ -201,6 +205,8 @@ void TapeView::paintEvent(QPaintEvent *event)
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
     const QPalette::ColorGroup group = isActiveWindow() ? QPalette::Active : QPalette::Inactive;
     const int end = std::min(lines.rowCount(), top + linesInView() + 1);
+    const QFontMetrics metrics = fontMetrics();
+    const int baseline = (lineHeight() - metrics.height() + 1) / 2 + metrics.ascent();
     for (int row = top; row < end; ++row) {
         const QRect line = lineRect(row);
         if (!event->region().intersects(line)) {
@@ -212,9 +218,13 @@ void TapeView::paintEvent(QPaintEvent *event)
         }
         painter.setPen(
             palette().color(group, isSelected ? QPalette::HighlightedText : QPalette::Text));
-        painter.drawText(line.adjusted(margin, 0, -margin, 0),
-                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                         lines.index(row).data().toString());
+        const QString text = lines.index(row).data().toString();
+        const QRect room = line.adjusted(margin, 0, -margin, 0);
+        if (const auto run = glyphs.runOf(text, font(), this); run && run->width <= room.width()) {
+            glyphs.draw(painter, QPointF(room.left(), baseline + line.top()), *run);
+        } else {
+            painter.drawText(room, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        }
         if (row == currentLine() && hasFocus()) {
             QStyleOptionFocusRect focus;
             focus.initFrom(this);

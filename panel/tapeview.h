@@ -14,6 +14,8 @@
 // back to the keys. Every other key reaches the panel. A double click uses a line.
 #pragma once
 
+#include "panel/glyphcache.h"
+
 #include <QFrame>
 
 namespace panel {
@@ -73,6 +75,7 @@ private:
 
     const Tape &lines;
     QWidget *panelFocus;
+    GlyphCache glyphs;
     int selected = -1;
     // The first line in view.
     int top = 0;
