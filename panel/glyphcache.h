@@ -15,6 +15,8 @@
 #include <QPointF>
 #include <QRawFont>
 
+#include <array>
+#include <bitset>
 #include <optional>
 
 class QPainter;
@@ -51,7 +53,13 @@ public:
     void draw(QPainter &painter, QPointF origin, const Run &run) const;
 
 private:
+    // The glyph of `character`, looked up the first time it is asked for.
+    Glyph glyphOf(QChar character);
+
     QRawFont raw;
+    // ASCII, which is nearly every character drawn, in a table; the rest by hash.
+    std::array<Glyph, 128> ascii;
+    std::bitset<128> asciiKnown;
     QHash<char16_t, Glyph> byCharacter;
     QHash<quint32, Glyph> byIndex;
 };

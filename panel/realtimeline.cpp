@@ -7,12 +7,11 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QPainter>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <utility>
-#include <vector>
 
 namespace panel {
 
@@ -145,30 +144,49 @@ qreal RealTimeLine::originOf(const GlyphCache::Run &laid) const
 
 QRegion RealTimeLine::changedFor(const GlyphCache::Run &next) const
 {
-    // Each glyph as where it starts, in 64ths of a pixel, and which it is; both runs go left to
-    // right, so each list is sorted.
-    using Placed = std::pair<qint64, quint32>;
-    const auto placed = [this](const GlyphCache::Run &laid) {
-        const qreal origin = originOf(laid);
-        std::vector<Placed> glyphsAt;
-        for (qsizetype i = 0; i < laid.indexes.size(); ++i) {
-            glyphsAt.emplace_back(std::llround((origin + laid.positions[i].x()) * 64),
-                                  laid.indexes[i]);
-        }
-        return glyphsAt;
-    };
-    const std::vector<Placed> was = placed(*run);
-    const std::vector<Placed> now = placed(next);
-    std::vector<Placed> changed;
-    std::set_symmetric_difference(was.begin(), was.end(), now.begin(), now.end(),
-                                  std::back_inserter(changed));
-    QRegion region;
-    for (const auto &[at, index] : changed) {
-        // Ink may reach past the advance on either side; a pixel more for the smoothing.
+    // Both runs go left to right, so they are walked side by side: a glyph that the other has not
+    // at the same place (to a 64th of a pixel) is drawn again, as far as its ink and its advance
+    // reach and a pixel more for the smoothing. Spans that touch are joined.
+    QVarLengthArray<QRect, 8> spans;
+    const auto redraw = [&](qreal at, quint32 index) {
         const GlyphCache::Glyph glyph = glyphs.glyph(index);
-        const int left = static_cast<int>(std::floor(at / 64.0 + glyph.left)) - 1;
-        const int right = static_cast<int>(std::ceil(at / 64.0 + glyph.right)) + 1;
-        region += QRect(left, 0, right - left, height());
+        const int left = static_cast<int>(std::floor(at + glyph.left)) - 1;
+        const int right = static_cast<int>(std::ceil(at + glyph.right)) + 1;
+        if (!spans.isEmpty() && left <= spans.back().right() + 1) {
+            spans.back().setLeft(std::min(spans.back().left(), left));
+            spans.back().setRight(std::max(spans.back().right(), right - 1));
+        } else {
+            spans.append(QRect(left, 0, right - left, height()));
+        }
+    };
+    const auto at = [this](const GlyphCache::Run &laid, qsizetype i) {
+        return std::llround((originOf(laid) + laid.positions[i].x()) * 64);
+    };
+    const GlyphCache::Run &was = *run;
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < was.indexes.size() || j < next.indexes.size()) {
+        const bool wasLeft =
+            j == next.indexes.size() || (i < was.indexes.size() && at(was, i) <= at(next, j));
+        const bool nowLeft =
+            i == was.indexes.size() || (j < next.indexes.size() && at(next, j) <= at(was, i));
+        if (wasLeft && nowLeft && was.indexes[i] == next.indexes[j]) {
+            ++i;
+            ++j;
+            continue;
+        }
+        if (wasLeft) {
+            redraw(at(was, i) / 64.0, was.indexes[i]);
+            ++i;
+        }
+        if (nowLeft) {
+            redraw(at(next, j) / 64.0, next.indexes[j]);
+            ++j;
+        }
+    }
+    QRegion region;
+    for (const QRect &span : spans) {
+        region += span;
     }
     return region;
 }

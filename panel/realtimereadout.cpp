@@ -32,14 +32,32 @@ std::optional<std::uint64_t> realTimeFrames(const QString &display, bool timecod
 
 QString realTimeLine(const std::vector<timecode::RealTimeFigure> &figures)
 {
-    // Looked up once: a translation lookup takes a lock, and the line changes with every key.
+    // Looked up once: a translation lookup takes a lock, and the line changes with every key. It is
+    // filled in piece by piece, as QString::arg would parse the pattern at every call.
     static const QString figureAtRate = QObject::tr("%1 at %2");
-    QStringList shown;
+    static const qsizetype first = figureAtRate.indexOf(QLatin1String("%1"));
+    static const qsizetype second = figureAtRate.indexOf(QLatin1String("%2"));
+    const QStringView pattern(figureAtRate);
+    const auto ascii = [](const std::string &text) {
+        return QLatin1String(text.data(), static_cast<qsizetype>(text.size()));
+    };
+    QString line;
+    line.reserve(64);
     for (const timecode::RealTimeFigure &figure : figures) {
-        shown << figureAtRate.arg(QString::fromStdString(figure.duration),
-                                  QString::fromStdString(figure.rate));
+        if (!line.isEmpty()) {
+            line += QStringView(u" \u00B7 ");
+        }
+        if (first < 0 || second < first) {
+            line += figureAtRate.arg(ascii(figure.duration), ascii(figure.rate));
+            continue;
+        }
+        line += pattern.left(first);
+        line += ascii(figure.duration);
+        line += pattern.mid(first + 2, second - first - 2);
+        line += ascii(figure.rate);
+        line += pattern.mid(second + 2);
     }
-    return shown.join(QStringLiteral(" \u00B7 "));
+    return line;
 }
 
 namespace {
