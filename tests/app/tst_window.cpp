@@ -323,6 +323,8 @@ private slots:
                 readout->text(QAccessible::Value) == line->text() && readout->state().readOnly);
         QAccessibleTextInterface *read = readout->textInterface();
         QVERIFY(read && read->text(0, read->characterCount()) == line->text());
+        QCOMPARE(QAccessible::queryAccessibleInterface(panel->controls().buttonC)->role(),
+                 QAccessible::Button);
         QCOMPARE(line->contextMenuPolicy(), Qt::ActionsContextMenu);
         QCOMPARE(line->actions(), QList<QAction *>{copy});
         copy->trigger();
@@ -332,15 +334,33 @@ private slots:
         QCOMPARE(started.height(), before);
     }
 
-    // A new reading draws again only the glyphs that changed, so what is on the screen after a
-    // run of readings, each painted in turn, must be what drawing the last one afresh gives:
-    // longer and shorter readings, a reading with a character the font lacks, and back.
+    // A new reading draws again only the glyphs that changed (a result one frame on, only the
+    // last digits of each figure), so what is on the screen after a run of readings, each painted
+    // in turn, must be what drawing the last one afresh gives: longer and shorter readings, a
+    // reading with a character the font lacks, and back. The glyphs are looked up once.
     void realTimeRedrawsWhatChanged()
     {
-        panel::RealTimeLine line;
-        line.resize(360, 24);
-        line.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&line));
+        struct : QObject
+        {
+            int drawn = 0;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                if (event->type() == QEvent::Paint) {
+                    drawn = 0;
+                    for (const QRect &part : static_cast<QPaintEvent *>(event)->region()) {
+                        drawn += part.width();
+                    }
+                }
+                return false;
+            }
+        } painted;
+        QWidget window;
+        panel::RealTimeLine &line = *new panel::RealTimeLine(&window);
+        line.installEventFilter(&painted);
+        line.setGeometry(0, 0, 360, 24);
+        window.resize(line.size());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QString readings[] = {
             "00:00:33.367 at 29.97 \u00B7 00:00:33.333 at 30",
             "00:00:33.400 at 29.97 \u00B7 00:00:33.367 at 30",
@@ -354,8 +374,13 @@ private slots:
         for (const QString &reading : readings) {
             line.setText(reading);
             QCoreApplication::processEvents();
+            QVERIFY(reading != readings[1] || painted.drawn < line.width() / 3);
             QVERIFY2(shownAsDrawn(&line), qPrintable(reading));
         }
+        panel::GlyphCache glyphs;
+        const auto once = glyphs.runOf(readings[0], line.font(), &line);
+        const auto again = glyphs.runOf(readings[0], line.font(), &line);
+        QVERIFY(once && again && again->indexes == once->indexes && again->width > 100);
     }
 
     // In a Wayland session, X11 through XWayland where a window can float, then Wayland for when
