@@ -128,7 +128,7 @@ int RealTimeLine::widthFor(const QFont &font, const QString &text) const
 
 QSize RealTimeLine::sizeHint() const
 {
-    // The width is the fit's to set; the height is a line edit's without a frame.
+    // The width is the fit's to set; the height is the text's and a pixel either side.
     return {0, fontMetrics().height() + 2};
 }
 
