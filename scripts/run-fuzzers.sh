@@ -67,6 +67,13 @@ for pair in fuzz_timecode_text:timecode_text fuzz_frame_count_text:frame_count_t
         echo "$target: ok, ${runs:-?} runs in ${seconds} s, corpus grew to $inputs inputs"
     else
         echo "$target: FAILED (exit $rc, $findings finding(s) in $work/artifacts, log $work/log)"
+        # What the target said, without libFuzzer's progress lines, and each small finding as
+        # base64: a run in a root file system that is removed afterwards leaves only this output.
+        grep -v -E '^#[0-9]|^INFO:|^ +"|Uses: [0-9]' "$work/log" | tail -n 40 | sed 's/^/    /'
+        for finding in "$work/artifacts"/*; do
+            [ -f "$finding" ] && [ "$(stat -c %s "$finding")" -le 4096 ] &&
+                echo "    $(basename "$finding"): $(base64 -w 0 "$finding")"
+        done
         status=1
     fi
 done

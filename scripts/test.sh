@@ -65,7 +65,7 @@ if [ "${TCPAD_FUZZ:-1}" != 0 ] && command -v clang++ >/dev/null; then
     scripts/run-fuzzers.sh build-fuzz "${TCPAD_FUZZ_SECONDS:-30}" | tee build-fuzz-summary.log
     status=${PIPESTATUS[0]}
     passed=$((passed + $(grep -c ': ok,' build-fuzz-summary.log)))
-    found=$(grep -c -E ': FAILED|failed' build-fuzz-summary.log)
+    found=$(grep -c -E '^[[:alnum:]_]+: FAILED' build-fuzz-summary.log)
     # Targets that could not be built print no line of their own: that is one failure, not none.
     if [ "$status" -ne 0 ] && [ "$found" -eq 0 ]; then
         found=1
