@@ -139,11 +139,13 @@ class RealTimeFit : public QObject
 public:
     explicit RealTimeFit(RealTimeLine *line) : QObject(line), line(line), full(line->font())
     {
+        int widestWidth = 0;
         for (const timecode::Format &format : timecode::formatTable) {
             const timecode::Counting counting = format.counting();
             const QString reading = realTimeLine(
                 timecode::realTimeFigures(counting.nominalFramesPerDay() - 1, counting));
-            if (wanted(full, reading) > wanted(full, widest)) {
+            if (const int width = wanted(full, reading); width > widestWidth) {
+                widestWidth = width;
                 widest = reading;
             }
         }

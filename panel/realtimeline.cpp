@@ -113,16 +113,9 @@ void RealTimeLine::setText(const QString &text)
 int RealTimeLine::widthFor(const QFont &font, const QString &text) const
 {
     // Measured as it is drawn, from the glyphs' own advances, so the fit and the drawing agree.
-    const QRawFont raw = QRawFont::fromFont(QFont(font, this));
-    const QList<quint32> indexes = raw.glyphIndexesForString(text);
-    qreal width = 0;
-    if (indexes.contains(0)) {
-        width = QFontMetricsF(font, this).horizontalAdvance(text);
-    } else {
-        for (const QPointF &advance : raw.advancesForGlyphIndexes(indexes)) {
-            width += advance.x();
-        }
-    }
+    GlyphCache measure;
+    const std::optional<GlyphCache::Run> laid = measure.runOf(text, font, this);
+    const qreal width = laid ? laid->width : QFontMetricsF(font, this).horizontalAdvance(text);
     return static_cast<int>(std::ceil(width)) + 2 * margin;
 }
 

@@ -225,10 +225,10 @@ void ViewController::allClear()
     paperTape.endCalculation();
     ui.popupFormat->setEnabled(true);
     ui.buttonRC->setEnabled(false);
+    // Without a running total first, so that the display's change leaves the real-time line empty.
+    currentTimecode.reset();
     setDisplay(QString());
     setSign(QString());
-    currentTimecode.reset();
-    showRealTime();
 }
 
 void ViewController::recall()

@@ -37,6 +37,12 @@ constexpr std::uint64_t subtractWithinDay(std::uint64_t frame, std::uint64_t ope
     return (frame % day + day - operand % day) % day;
 }
 
+/// Whether text is one or more ASCII digits and nothing else.
+bool plainDigits(std::string_view text) noexcept
+{
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 /// Writes value as exactly width decimal digits, zero-padded; value must fit.
 char *writeDigits(char *out, std::uint64_t value, std::size_t width) noexcept
 {
@@ -205,10 +211,7 @@ std::optional<std::uint64_t> frameCountFromText(std::string_view text) noexcept
 
 std::optional<std::uint64_t> countFromText(std::string_view text) noexcept
 {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) {
-        return std::nullopt;
-    }
-    return frameCountFromText(text);
+    return plainDigits(text) ? frameCountFromText(text) : std::nullopt;
 }
 
 std::string timecodeText(std::uint64_t frameNumber, Counting counting)
@@ -221,7 +224,7 @@ std::string timecodeText(std::uint64_t frameNumber, Counting counting)
 
 std::string entryText(std::string_view digits, Counting counting)
 {
-    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
+    if (!plainDigits(digits)) {
         return {};
     }
     // Working on the digits as text, so that no length of them can overflow a number.
