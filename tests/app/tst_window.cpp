@@ -9,6 +9,7 @@
 #include "panel/realtimeline.h"
 #include "panel/tape.h"
 #include "panel/tapeview.h"
+#include "store/preferences.h"
 
 #include <QAccessible>
 #include <QBackingStore>
@@ -146,7 +147,8 @@ private slots:
 
     // The tape, shown by its item, grows the window and takes the focus, where Enter is "=" until
     // Up selects the newest line and Up again the one above; Enter then uses it and Escape gives
-    // the focus back to the keys. Hidden, it gives the room back. Its own menu copies it.
+    // the focus back to the keys. Hidden, it gives the room back. Its own menu copies it. Shown
+    // or hidden, the choice is in the settings at once.
     void tape()
     {
         app::WindowController started;
@@ -156,6 +158,7 @@ private slots:
         started.form().actionTape->trigger();
         panel::TapeView *tape = started.tapeView();
         QVERIFY(started.height() > before && QApplication::focusWidget() == tape);
+        QVERIFY(store::Preferences().defTape()); // kept at once, as every setting is
         // More lines than the tape shows: the newest stays in view, and is drawn.
         press("1 +" + QString(" 1 Return +").repeated(12) + " 2 Return Up Up Return");
         const QLineEdit *display = started.viewController()->controls().scratchPadRegister;
@@ -264,6 +267,7 @@ private slots:
         QCOMPARE(tape->actions().first()->text(), "Copy Tape");
         started.form().actionTape->trigger();
         QCOMPARE(started.height(), before);
+        QVERIFY(!store::Preferences().defTape());
     }
 
     // The real-time line, shown by its item, grows the window by its own height; at the window's
