@@ -379,7 +379,14 @@ void TapeView::scrollTo(int first)
         return;
     }
     // Lines still in view move as pixels; only those that come into view are drawn.
-    scroll(0, (top - first) * lineHeight(), contentsRect().adjusted(0, 0, -barWidth(), 0));
+    const QRect moved = contentsRect().adjusted(0, 0, -barWidth(), 0);
+    scroll(0, (top - first) * lineHeight(), moved);
+    // On a scaled screen the style's frame reaches a device pixel into the lines' area, and the
+    // scroll moves that pixel away with the lines: the first and the last row are drawn again.
+    if (devicePixelRatioF() != 1) {
+        update(QRect(moved.topLeft(), QSize(moved.width(), 1)));
+        update(QRect(moved.bottomLeft(), QSize(moved.width(), 1)));
+    }
     top = first;
     update(positionRect());
 }

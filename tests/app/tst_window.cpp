@@ -179,8 +179,10 @@ private slots:
         // Whether the thin bar at the right, which shows where the lines in view are, is drawn
         // at the height y.
         const auto barAt = [&](int y) {
-            return QColor(tape->grab().toImage().pixel(tape->contentsRect().right() - 1, y)) !=
-                   tape->palette().color(QPalette::Base);
+            const QImage shown = tape->grab().toImage();
+            const QPoint at =
+                QPoint(tape->contentsRect().right() - 1, y) * shown.devicePixelRatio();
+            return QColor(shown.pixel(at)) != tape->palette().color(QPalette::Base);
         };
         const std::pair<const char *, std::function<void()>> steps[] = {
             {"a result", [&] { press("+ 1 Return"); }},
