@@ -56,6 +56,7 @@ for pair in fuzz_timecode_text:timecode_text fuzz_frame_count_text:frame_count_t
 
     # The panel targets load fontconfig through Qt, which keeps caches it never frees. Their
     # settings files go to memory, where flushing them to the disk costs nothing.
+    #
     # A settings value Qt reads as a list takes its length from the file and reserves room for it
     # before reading one entry: a damaged length asks for up to a few hundred GB at once. A real
     # allocator refuses that, or hands out address space that is never touched, and Qt reads on
