@@ -58,6 +58,13 @@ private slots:
              "defCopy=yes\ndefPaste=2\ndefFormat=29.97\ndefMem=Mem-1\n"
              "defTape=shown\ndefRealTime=on\njunk=1\n[Gen\n",
              none, "0000", "30 NDF", store::emptyRegisters()},
+            // Encoded lists whose lengths claim billions of entries, which Qt reserves room for
+            // before reading one: the request is refused or never touched, and the values count
+            // as damaged.
+            {"huge lists",
+             "defCopy=@Variant(\\0\\0\\0\\v\\x7f\\xff\\xff\\xf0)\n"
+             "defPaste=@Variant(\\0\\0\\0\\t\\xff\\xff\\xff\\xff)\ndefTape=true\n",
+             none, "0010", "30 NDF", store::emptyRegisters()},
             {"full disk", "defFormat=25\ndefTape=1\ndefRealTime=TRUE\n[defMem]\nMem-1=\n", fullDisk,
              "0011", "25", RegisterMap({{"Mem-1", QString(4000, 'x')}})}};
         for (const auto &[name, file, act, boxes, format, mem] : rows) {
