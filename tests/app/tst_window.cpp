@@ -159,6 +159,11 @@ private slots:
         panel::TapeView *tape = started.tapeView();
         QVERIFY(started.height() > before && QApplication::focusWidget() == tape);
         QVERIFY(store::Preferences().defTape()); // kept at once, as every setting is
+        // However small the window is made, the tape keeps four lines.
+        const QSize shown = started.size();
+        started.resize(shown.width(), 1);
+        QVERIFY(tape->contentsRect().height() >= 4 * tape->lineRect(0).height());
+        started.resize(shown);
         // More lines than the tape shows: the newest stays in view, and is drawn.
         press("1 +" + QString(" 1 Return +").repeated(12) + " 2 Return Up Up Return");
         const QLineEdit *display = started.viewController()->controls().scratchPadRegister;
@@ -200,7 +205,13 @@ private slots:
                  QApplication::sendEvent(tape, &up);
                  QVERIFY(tape->lineRect(lines.rowCount() - 1).top() > tape->height());
              }},
-            {"Page Up", [&] { press("PgUp"); }},
+            {"Page Up",
+             [&] {
+                 // Up by a page less one line, from the newest line.
+                 const int inView = tape->contentsRect().height() / tape->lineRect(0).height();
+                 press("PgUp");
+                 QCOMPARE(tape->selectedLine(), lines.rowCount() - inView);
+             }},
             {"a full tape",
              [&] {
                  for (int i = 0; i < panel::Tape::maxLines / 2; ++i) {
