@@ -200,7 +200,8 @@ bool TapeView::event(QEvent *event)
 void TapeView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    // Always: on a scaled screen the background of a region inside may reach into the frame.
+    // Always, even for a region inside the lines' area: on a scaled screen the frame and that area
+    // share device pixels, and a style other than Fusion may draw its frame into it.
     drawFrame(&painter);
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
     const QPalette::ColorGroup group = isActiveWindow() ? QPalette::Active : QPalette::Inactive;
