@@ -123,6 +123,7 @@ TapeView::TapeView(const Tape &tape, QWidget *panelFocus, QWidget *parent)
                                 "value of a line into the display; Escape goes back to the keys"));
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    bar = barWidthForFont(); // also where the fixed-pitch font is the one the tape had
     setFocusPolicy(Qt::StrongFocus);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     setBackgroundRole(QPalette::Base);
@@ -191,6 +192,7 @@ bool TapeView::event(QEvent *event)
     }
     if (event->type() == QEvent::FontChange) {
         glyphs.reset();
+        bar = barWidthForFont();
         setMinimumHeight(heightFor(4));
         updateGeometry();
     }
@@ -355,7 +357,7 @@ int TapeView::maxTop() const
     return std::max(0, lines.rowCount() - linesInView());
 }
 
-int TapeView::barWidth() const
+int TapeView::barWidthForFont() const
 {
     return std::max(4, fontMetrics().averageCharWidth() * 2 / 3);
 }

@@ -64,7 +64,10 @@ private:
     int linesInView() const;
     // The first line in view when the newest is at the bottom.
     int maxTop() const;
-    int barWidth() const;
+    // The thin bar's width, kept for the font: every line's place needs it, and the font's
+    // average width that it comes from is worked out anew at each lookup.
+    int barWidth() const { return bar; }
+    int barWidthForFont() const;
     // The thin bar at the right that shows where the lines in view are on the tape.
     QRect positionRect() const;
     int lineAt(QPoint position) const;
@@ -81,6 +84,7 @@ private:
     int top = 0;
     // What the wheel turned short of a notch.
     int wheelTurn = 0;
+    int bar = 0;
 };
 
 } // namespace panel
