@@ -123,12 +123,11 @@ TapeView::TapeView(const Tape &tape, QWidget *panelFocus, QWidget *parent)
                                 "value of a line into the display; Escape goes back to the keys"));
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    bar = barWidthForFont(); // also where the fixed-pitch font is the one the tape had
+    followFont(); // also where the fixed-pitch font is the one the tape had, and no change comes
     setFocusPolicy(Qt::StrongFocus);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
-    setMinimumHeight(heightFor(4));
 
     // A new line is the current one, none selected: Enter is "=" until the user picks a line. The
     // lines in view move up by the new ones, as pixels, so only the new lines are drawn.
@@ -191,10 +190,7 @@ bool TapeView::event(QEvent *event)
         return true;
     }
     if (event->type() == QEvent::FontChange) {
-        glyphs.reset();
-        bar = barWidthForFont();
-        setMinimumHeight(heightFor(4));
-        updateGeometry();
+        followFont();
     }
     return QFrame::event(event);
 }
@@ -357,9 +353,12 @@ int TapeView::maxTop() const
     return std::max(0, lines.rowCount() - linesInView());
 }
 
-int TapeView::barWidthForFont() const
+void TapeView::followFont()
 {
-    return std::max(4, fontMetrics().averageCharWidth() * 2 / 3);
+    glyphs.reset();
+    bar = std::max(4, fontMetrics().averageCharWidth() * 2 / 3);
+    setMinimumHeight(heightFor(4));
+    updateGeometry();
 }
 
 QRect TapeView::positionRect() const

@@ -67,7 +67,8 @@ private:
     // The thin bar's width, kept for the font: every line's place needs it, and the font's
     // average width that it comes from is worked out anew at each lookup.
     int barWidth() const { return bar; }
-    int barWidthForFont() const;
+    // The glyphs, the bar's width and the smallest height (four lines) for the font now set.
+    void followFont();
     // The thin bar at the right that shows where the lines in view are on the tape.
     QRect positionRect() const;
     int lineAt(QPoint position) const;
