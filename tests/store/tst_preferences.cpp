@@ -11,8 +11,11 @@
 #include <QtTest>
 
 #include <csignal>
+#include <fcntl.h>
 #include <fstream>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using store::Preferences;
 using store::RegisterMap;
@@ -35,8 +38,11 @@ private slots:
             p.setDefTape(true);
             p.setDefRealTime(true);
             QVERIFY(!p.setDefFormat("30") && p.setDefFormat("120 DF"));
-            // An invisible mark Qt would not keep, and a text too long to keep but as empty.
-            p.setDefMem({{"Mem-1", u'\uFEFF' + oddText}, {"Mem-2", QString(70000, 'x')}});
+            // An invisible mark Qt would not keep, a text too long to keep but as empty, and
+            // one just short enough.
+            p.setDefMem({{"Mem-1", u'\uFEFF' + oddText},
+                         {"Mem-2", QString(70000, 'x')},
+                         {"Mem-4", QString(Preferences::maxTextLength, 'y')}});
         };
         // A disk that fills up: the save fails, and the old file stays whole.
         const Act fullDisk = [](Preferences &p) {
@@ -53,7 +59,10 @@ private slots:
         const std::tuple<const char *, QByteArray, Act, QString, QString, RegisterMap> rows[] = {
             {"first run", {}, none, "0000", "30 NDF", store::emptyRegisters()},
             {"every setting", "defPaste=true\n", everySetting, "1011", "120 DF",
-             RegisterMap({{"Mem-1", oddText}, {"Mem-2", ""}, {"Mem-3", "new"}})},
+             RegisterMap({{"Mem-1", oddText},
+                          {"Mem-2", ""},
+                          {"Mem-3", "new"},
+                          {"Mem-4", QString(Preferences::maxTextLength, 'y')}})},
             {"damaged",
              "defCopy=yes\ndefPaste=2\ndefFormat=29.97\ndefMem=Mem-1\n"
              "defTape=shown\ndefRealTime=on\njunk=1\n[Gen\n",
@@ -93,6 +102,16 @@ private slots:
         const QTemporaryDir dir;
         QVERIFY(std::ofstream(dir.filePath("tcpad").toStdString()) << "x");
         QVERIFY(!Preferences(dir.filePath("tcpad/tcpad.conf")).synchronize());
+        // Another writer that holds the folder and does not let go: this save gives up, and the
+        // change waits for the next one.
+        const QString path = dir.filePath("tcpad.conf");
+        Preferences held(path);
+        held.setDefTape(true);
+        const int folder = ::open(QFile::encodeName(dir.path()).constData(), O_RDONLY);
+        QVERIFY(folder >= 0 && ::flock(folder, LOCK_EX) == 0);
+        QVERIFY(!held.synchronize() && !QFile::exists(path));
+        ::close(folder);
+        QVERIFY(held.synchronize() && Preferences(path).defTape());
     }
 };
 
