@@ -22,6 +22,7 @@ using store::RegisterMap;
 using Act = void (*)(Preferences &);
 
 static const QString oddText = "a, \"b\" k=v; #x [General] \\x41 \n\r\t@Variant(x) ⏱";
+static const QString longest(Preferences::maxTextLength, 'y');
 
 class TestPreferences : public QObject
 {
@@ -38,11 +39,10 @@ private slots:
             p.setDefTape(true);
             p.setDefRealTime(true);
             QVERIFY(!p.setDefFormat("30") && p.setDefFormat("120 DF"));
-            // An invisible mark Qt would not keep, a text too long to keep but as empty, and
-            // one just short enough.
-            p.setDefMem({{"Mem-1", u'\uFEFF' + oddText},
-                         {"Mem-2", QString(70000, 'x')},
-                         {"Mem-4", QString(Preferences::maxTextLength, 'y')}});
+            // An invisible mark Qt would not keep, a text one past the longest kept, kept as
+            // empty, and the longest.
+            p.setDefMem(
+                {{"Mem-1", u'\uFEFF' + oddText}, {"Mem-2", longest + 'x'}, {"Mem-4", longest}});
         };
         // A disk that fills up: the save fails, and the old file stays whole.
         const Act fullDisk = [](Preferences &p) {
@@ -59,10 +59,8 @@ private slots:
         const std::tuple<const char *, QByteArray, Act, QString, QString, RegisterMap> rows[] = {
             {"first run", {}, none, "0000", "30 NDF", store::emptyRegisters()},
             {"every setting", "defPaste=true\n", everySetting, "1011", "120 DF",
-             RegisterMap({{"Mem-1", oddText},
-                          {"Mem-2", ""},
-                          {"Mem-3", "new"},
-                          {"Mem-4", QString(Preferences::maxTextLength, 'y')}})},
+             RegisterMap(
+                 {{"Mem-1", oddText}, {"Mem-2", ""}, {"Mem-3", "new"}, {"Mem-4", longest}})},
             {"damaged",
              "defCopy=yes\ndefPaste=2\ndefFormat=29.97\ndefMem=Mem-1\n"
              "defTape=shown\ndefRealTime=on\njunk=1\n[Gen\n",
