@@ -239,7 +239,6 @@ private slots:
                          !barAt(tape->contentsRect().bottom() - 1));
              }},
             {"the lines in view drop off", result},
-            {"a result, the focus on the newest line", result},
             {"the focus leaves", [&] { press("Esc"); }},
             {"a click selects a line and takes the focus",
              [&] {
