@@ -4,7 +4,7 @@
 
 // A program holding the X CLIPBOARD the way a hung or a careful owner does, for the end-to-end
 // suite. It takes the clipboard, prints "owned" once it holds it, and serves requests until another
-// program takes the clipboard or it is ended:
+// program takes the clipboard or it is ended, printing "ended" as each transfer of its text ends:
 //   clipowner silent             answers no request at all
 //   clipowner incr SIZE FILE     sends FILE's text as UTF8_STRING in pieces of SIZE bytes (INCR),
 //                                one transfer at a time, the way owners send large texts; a
@@ -37,6 +37,16 @@ static void notify(const xcb_selection_request_event_t *req, xcb_atom_t property
     n.target = req->target;
     n.property = property;
     xcb_send_event(c, 0, req->requestor, 0, (const char *)&n);
+}
+
+// Tells the suite that a transfer is over, sent whole or dropped by its reader, once the X server
+// has taken everything sent before: a key the suite presses after this reaches the reader after
+// the text.
+static void ended(void)
+{
+    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), NULL));
+    printf("ended\n");
+    fflush(stdout);
 }
 
 static char *readFile(const char *path, long *size)
@@ -110,6 +120,7 @@ int main(int argc, char **argv)
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, req->property,
                                     XCB_ATOM_STRING, 8, (uint32_t)size, text);
                 notify(req, req->property);
+                ended();
             } else if (incr && req->target == utf8 && reader == XCB_NONE) {
                 // The reader deletes the INCR property to ask for the first piece.
                 reader = req->requestor;
@@ -138,6 +149,7 @@ int main(int argc, char **argv)
                     const uint32_t none = 0;
                     xcb_change_window_attributes(c, reader, XCB_CW_EVENT_MASK, &none);
                     reader = XCB_NONE;
+                    ended();
                 }
                 sent += n;
             }
@@ -146,6 +158,7 @@ int main(int argc, char **argv)
         case XCB_DESTROY_NOTIFY:
             if (((const xcb_destroy_notify_event_t *)event)->window == reader) {
                 reader = XCB_NONE;
+                ended();
             }
             break;
         }

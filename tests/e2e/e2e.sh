@@ -65,8 +65,11 @@ ownClipboard()
 {
     "$clipowner" "$@" >"$work/owner.log" 2>&1 &
     ownerPid=$!
-    waitFor "the clipboard owned" owned cat "$work/owner.log"
+    waitFor "the clipboard owned" owned head -1 "$work/owner.log"
 }
+# Waits for the owner to end the transfer that the paste started. Until then the suite must not
+# press ctrl+c to read the display: the copy would take the clipboard from under the paste.
+transferEnded() { waitFor "the transfer ended" ended sed -n 2p "$work/owner.log"; }
 # Ticks automatic copy and paste and moves the focus away once a digit is keyed; Qt reports the focus
 # leaving late, so this waits for the copy it makes.
 tickAutomaticAndLeave()
@@ -184,7 +187,7 @@ pastesALongText()
     { printf '00:00:01:00\303\251'; head -c "$size" /dev/zero | tr '\0' 7; } >"$work/long.txt"
     tickAutomaticAndLeave && ownClipboard incr "$piece" "$work/long.txt" || return 1
     before=$(peakMemory)
-    xdotool windowactivate --sync "$window"
+    xdotool windowactivate --sync "$window" && transferEnded || return 1
     waitFor "pasted" "00:00:01:00é" display || return 1
     echo "    peak memory grew from $before to $(peakMemory) KiB"
     [ $(($(peakMemory) - before)) -lt 5120 ] || fail "by 5 MiB or more" || return 1
@@ -197,7 +200,7 @@ pastesLatin1()
 {
     printf '00:00:01:00\351' >"$work/latin1.txt"
     tickAutomaticAndLeave && ownClipboard latin1 "$work/latin1.txt" || return 1
-    xdotool windowactivate --sync "$window"
+    xdotool windowactivate --sync "$window" && transferEnded || return 1
     waitFor "pasted" "00:00:01:00é" display
 }
 
