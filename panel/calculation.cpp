@@ -10,24 +10,12 @@
 
 namespace panel {
 
-namespace {
-
-/// The display text read as a frame number for an accumulator of this counting: a timecode, or
-/// a frame count reduced to one nominal day.
 std::optional<std::uint64_t> framesOfText(const std::string &text, Reading reading,
-                                          const timecode::Timecode &counting)
+                                          timecode::Counting counting)
 {
-    if (reading == Reading::timecode) {
-        return counting.framesFromTimecodeText(text);
-    }
-    const std::optional<std::uint64_t> count = timecode::frameCountFromText(text);
-    if (!count) {
-        return std::nullopt;
-    }
-    return *count % counting.nominalFramesPerDay();
+    return reading == Reading::timecode ? timecode::framesFromTimecodeText(text, counting)
+                                        : timecode::frameCountWithinDay(text, counting);
 }
-
-} // namespace
 
 Sign signOf(const QString &text)
 {
@@ -66,15 +54,14 @@ std::optional<QString> keyedText(const QString &display, const QString &key,
     }
     const bool count = reading == Reading::count;
     const std::size_t width = count ? timecode::countEntryWidth : counting.entryWidth();
-    std::string digits = display.toStdString();
-    if (!count) {
-        std::erase_if(digits, [](char c) { return c == ':' || c == ';'; });
-    }
-    if (digits.find_first_not_of("0123456789") != std::string::npos) {
+    const std::string shown = display.toStdString();
+    std::optional<std::string> keptDigits = timecode::entryDigits(shown);
+    if (!keptDigits || (count && keptDigits->size() != shown.size())) {
         // The error text or anything else that is not a timecode (or, for a count, a plain
         // number) is dropped with the key.
         return QString();
     }
+    std::string &digits = *keptDigits;
     if (takeBack) {
         if (!digits.empty()) {
             digits.pop_back();
@@ -118,38 +105,30 @@ std::optional<Step> equalsStep(const timecode::Timecode &start, Sign pending,
         step.note = {*over > 0 ? Tape::Note::Kind::leftOver : Tape::Note::Kind::none, *over};
         return step;
     }
+    // Read once: the operand's frames are what is combined and what the tape shows of it.
+    const timecode::Counting counting = start.counting();
     const bool timecodeMode = reading == Reading::timecode;
-    bool ok = false;
-    if (pending == Sign::blank) {
-        const std::optional<std::uint64_t> frames = framesOfText(text, reading, result);
-        ok = frames.has_value();
-        result.frameNumber = frames.value_or(0);
-    } else if (pending == Sign::plus) {
-        ok = timecodeMode ? result.addTimecodeText(text) : result.addFrameText(text);
-    } else {
-        ok = timecodeMode ? result.subtractTimecodeText(text) : result.subtractFrameText(text);
-    }
-    if (!ok) {
+    const std::optional<std::uint64_t> frames =
+        pending == Sign::blank ? framesOfText(text, reading, counting)
+        : timecodeMode         ? timecode::framesFromTimecodeText(text, counting)
+                               : timecode::frameCountFromText(text);
+    if (!frames) {
         return std::nullopt;
     }
     if (pending == Sign::blank) {
+        result.frameNumber = *frames;
         return step;
     }
-    // The operand as the calculator read it, in the display's own form.
-    const timecode::Counting counting = start.counting();
-    const std::uint64_t frames =
-        (timecodeMode ? start.framesFromTimecodeText(text) : timecode::frameCountFromText(text))
-            .value_or(0);
-    step.operand = timecodeMode ? QString::fromStdString(timecode::timecodeText(frames, counting))
-                                : QString::number(frames);
-    const std::uint64_t day = counting.framesPerDay();
-    const std::uint64_t from = start.frameNumber % day;
-    const bool plus = pending == Sign::plus;
-    const bool wrapped = plus ? frames >= day - from : frames > from;
-    step.note.kind = !wrapped ? Tape::Note::Kind::none
-                     : plus   ? Tape::Note::Kind::daysOn
-                              : Tape::Note::Kind::previousDay;
-    step.note.count = 1;
+    step.operand = timecodeMode ? QString::fromStdString(timecode::timecodeText(*frames, counting))
+                                : QString::number(*frames);
+    if (pending == Sign::plus) {
+        step.note = {Tape::Note::Kind::daysOn, result.addFrames(*frames)};
+    } else {
+        step.note = {Tape::Note::Kind::daysBack, result.subtractFrames(*frames)};
+    }
+    if (step.note.count == 0) {
+        step.note.kind = Tape::Note::Kind::none;
+    }
     return step;
 }
 

@@ -13,6 +13,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -39,6 +40,12 @@ enum class Reading
     frames,
     count
 };
+
+/// The display's text read as a frame number in the counting: a timecode, or a frame count within
+/// one nominal day, as an operand that starts a calculation is read. A count to multiply or divide
+/// by is read as a frame count.
+std::optional<std::uint64_t> framesOfText(const std::string &text, Reading reading,
+                                          timecode::Counting counting);
 
 /// The display's text after one key ("<" takes back the last digit), or nothing when the key
 /// leaves it as it is. A timecode is rebuilt from its digits in the counting's layout; frames

@@ -70,8 +70,8 @@ void Tape::writeOperation(const QString &format, QChar sign, const QString &oper
     case Note::Kind::daysOn:
         said = note.count == 1 ? tr(" (next day)") : tr(" (%1 days later)").arg(count);
         break;
-    case Note::Kind::previousDay:
-        said = tr(" (previous day)");
+    case Note::Kind::daysBack:
+        said = note.count == 1 ? tr(" (previous day)") : tr(" (%1 days earlier)").arg(count);
         break;
     case Note::Kind::leftOver:
         said =

@@ -10,10 +10,10 @@
 //       01:00:00:00            the operand that starts it (or replaces the result)
 //     + 00:00:10:00            each operation: its operand,
 //     = 01:00:10:00            then its result,
-//     = 00:00:05:00 (next day)   marked when it went past midnight, either way
+//     = 00:00:05:00 (next day)   marked when it went past midnight, either way, and how
+//     = 06:00:00:00 (2 days later)   often: (previous day), (3 days earlier)
 //     × 30                     a multiplication or division by a count, whose result
-//     = 06:00:00:00 (2 days later)   says how many days a product went on past midnight,
-//     = 00:11:00:00 (2 frames left over)   or what a quotient left over
+//     = 00:11:00:00 (2 frames left over)   may say what a quotient left over
 //     ────────────             All Clear ends the calculation
 #pragma once
 
@@ -36,15 +36,15 @@ public:
     /// The value a line holds, as the display showed it; empty for the format and the separator.
     static constexpr int valueRole = Qt::UserRole;
 
-    /// What a result line notes after its value: how many days it went on past midnight (one
-    /// is the next day), that it went back past midnight, or the frames a division left over.
+    /// What a result line notes after its value: how many midnights it went on past (one is the
+    /// next day) or back past (one is the previous day), or the frames a division left over.
     struct Note
     {
         enum class Kind : quint8
         {
             none,
             daysOn,
-            previousDay,
+            daysBack,
             leftOver
         };
         Kind kind = Kind::none;

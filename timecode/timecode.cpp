@@ -21,22 +21,6 @@ constexpr std::uint64_t powerOfTen(std::size_t exponent) noexcept
     return power;
 }
 
-// Day arithmetic. Both operands are reduced first, so every intermediate value lies in
-// [0, 2 * day) and nothing can overflow however large the operands are; the result lies in
-// [0, day). Subtraction adds one day before taking the operand away, which makes the result a
-// floor modulo: a position before midnight wraps to the end of the previous day.
-constexpr std::uint64_t addWithinDay(std::uint64_t frame, std::uint64_t operand,
-                                     std::uint64_t day) noexcept
-{
-    return (frame % day + operand % day) % day;
-}
-
-constexpr std::uint64_t subtractWithinDay(std::uint64_t frame, std::uint64_t operand,
-                                          std::uint64_t day) noexcept
-{
-    return (frame % day + day - operand % day) % day;
-}
-
 /// Whether text is one or more ASCII digits and nothing else.
 bool plainDigits(std::string_view text) noexcept
 {
@@ -209,6 +193,28 @@ std::optional<std::uint64_t> frameCountFromText(std::string_view text) noexcept
     return value;
 }
 
+std::optional<std::uint64_t> frameCountWithinDay(std::string_view text, Counting counting) noexcept
+{
+    const std::optional<std::uint64_t> count = frameCountFromText(text);
+    if (!count || counting.frameRate == 0) {
+        return std::nullopt;
+    }
+    return *count % counting.nominalFramesPerDay();
+}
+
+std::optional<std::string> entryDigits(std::string_view text)
+{
+    std::string digits;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9') {
+            digits += c;
+        } else if (c != ':' && c != ';') {
+            return std::nullopt;
+        }
+    }
+    return digits;
+}
+
 std::optional<std::uint64_t> countFromText(std::string_view text) noexcept
 {
     return plainDigits(text) ? frameCountFromText(text) : std::nullopt;
@@ -243,24 +249,50 @@ std::string entryText(std::string_view digits, Counting counting)
     return text;
 }
 
-bool Timecode::addTimecodeText(std::string_view text) noexcept
+// Day arithmetic. The operand is taken apart into whole days and the rest, both below 2^64, and
+// only the rest is combined with the frame, reduced first: every intermediate value lies in
+// [0, 2 * day), so nothing can overflow however large the operand is. Subtraction adds one day
+// before taking the rest away, which makes the result a floor modulo: a position before midnight
+// wraps to the end of the previous day.
+std::uint64_t Timecode::addFrames(std::uint64_t frames) noexcept
 {
-    return combine(framesFromTimecodeText(text), addWithinDay);
+    const std::uint64_t day = framesPerDay();
+    const std::uint64_t sum = frameNumber % day + frames % day; // [0, 2 * day)
+    frameNumber = sum % day;
+    return frames / day + sum / day;
 }
 
-bool Timecode::subtractTimecodeText(std::string_view text) noexcept
+std::uint64_t Timecode::subtractFrames(std::uint64_t frames) noexcept
 {
-    return combine(framesFromTimecodeText(text), subtractWithinDay);
+    const std::uint64_t day = framesPerDay();
+    const std::uint64_t frame = frameNumber % day;
+    const std::uint64_t rest = frames % day;
+    frameNumber = (frame + day - rest) % day;
+    return frames / day + (rest > frame ? 1 : 0);
 }
 
-bool Timecode::addFrameText(std::string_view text) noexcept
+std::optional<std::uint64_t> Timecode::addTimecodeText(std::string_view text) noexcept
 {
-    return combine(frameCountFromText(text), addWithinDay);
+    const std::optional<std::uint64_t> frames = framesFromTimecodeText(text);
+    return frames ? std::optional(addFrames(*frames)) : std::nullopt;
 }
 
-bool Timecode::subtractFrameText(std::string_view text) noexcept
+std::optional<std::uint64_t> Timecode::subtractTimecodeText(std::string_view text) noexcept
 {
-    return combine(frameCountFromText(text), subtractWithinDay);
+    const std::optional<std::uint64_t> frames = framesFromTimecodeText(text);
+    return frames ? std::optional(subtractFrames(*frames)) : std::nullopt;
+}
+
+std::optional<std::uint64_t> Timecode::addFrameText(std::string_view text) noexcept
+{
+    const std::optional<std::uint64_t> frames = frameCountFromText(text);
+    return frames ? std::optional(addFrames(*frames)) : std::nullopt;
+}
+
+std::optional<std::uint64_t> Timecode::subtractFrameText(std::string_view text) noexcept
+{
+    const std::optional<std::uint64_t> frames = frameCountFromText(text);
+    return frames ? std::optional(subtractFrames(*frames)) : std::nullopt;
 }
 
 std::uint64_t Timecode::multiplyBy(std::uint64_t count) noexcept
@@ -283,17 +315,6 @@ std::optional<std::uint64_t> Timecode::divideBy(std::uint64_t count) noexcept
     const std::uint64_t frame = frameNumber % framesPerDay();
     frameNumber = frame / count;
     return frame % count;
-}
-
-bool Timecode::combine(std::optional<std::uint64_t> operand,
-                       std::uint64_t (*withinDay)(std::uint64_t, std::uint64_t,
-                                                  std::uint64_t) noexcept) noexcept
-{
-    if (!operand) {
-        return false;
-    }
-    frameNumber = withinDay(frameNumber, *operand, framesPerDay());
-    return true;
 }
 
 std::optional<Timecode> createTimecode(std::string_view rateText, bool dropFrame) noexcept

@@ -87,6 +87,14 @@ std::optional<std::uint64_t> framesFromTimecodeText(std::string_view text,
 /// Reads a plain decimal frame count: optional '+', or '-' followed only by zeros; at most 2^64-1.
 std::optional<std::uint64_t> frameCountFromText(std::string_view text) noexcept;
 
+/// Reads a frame count as the calculator takes a frame-mode operand: reduced to one nominal day
+/// (rate x 86400 frames), so that a count never stands for more than the display could show.
+std::optional<std::uint64_t> frameCountWithinDay(std::string_view text, Counting counting) noexcept;
+
+/// The digits of a keyed or pasted timecode text: ':' and ';' taken out wherever they stand.
+/// Nothing when the text holds any other byte; the empty text gives no digits.
+std::optional<std::string> entryDigits(std::string_view text);
+
 /// Digits a keyed count keeps: the operand of a multiplication or division.
 inline constexpr std::size_t countEntryWidth = 6;
 
@@ -122,12 +130,19 @@ public:
         return counting_.nominalFramesPerDay();
     }
 
-    /// Each reads its operand and combines it with frameNumber modulo a day. An unreadable
-    /// operand returns false and leaves frameNumber untouched; whole days in the operand vanish.
-    bool addTimecodeText(std::string_view text) noexcept;
-    bool subtractTimecodeText(std::string_view text) noexcept;
-    bool addFrameText(std::string_view text) noexcept;
-    bool subtractFrameText(std::string_view text) noexcept;
+    /// Adds frames to frameNumber, reduced to a day first, and keeps the sum within a day;
+    /// answers how many midnights the sum passed (one landing on midnight passed one).
+    std::uint64_t addFrames(std::uint64_t frames) noexcept;
+    /// Takes frames from frameNumber, reduced to a day first, and keeps the difference within a
+    /// day; answers how many midnights it went back past (midnight itself is in the day).
+    std::uint64_t subtractFrames(std::uint64_t frames) noexcept;
+
+    /// Each reads its operand and adds or subtracts it as above, answering the midnights passed.
+    /// An unreadable operand answers nothing and leaves frameNumber untouched.
+    std::optional<std::uint64_t> addTimecodeText(std::string_view text) noexcept;
+    std::optional<std::uint64_t> subtractTimecodeText(std::string_view text) noexcept;
+    std::optional<std::uint64_t> addFrameText(std::string_view text) noexcept;
+    std::optional<std::uint64_t> subtractFrameText(std::string_view text) noexcept;
 
     /// Multiplies frameNumber, reduced to a day first, by the count and keeps the product within
     /// a day; answers how many whole days the product passed (a product landing on midnight
@@ -151,10 +166,6 @@ private:
     friend std::optional<Timecode> createTimecode(std::string_view rateText,
                                                   bool dropFrame) noexcept;
     constexpr explicit Timecode(Counting counting) noexcept : counting_(counting) {}
-    /// Applies a day operation to frameNumber when the operand was read; false changes nothing.
-    bool combine(std::optional<std::uint64_t> operand,
-                 std::uint64_t (*withinDay)(std::uint64_t, std::uint64_t,
-                                            std::uint64_t) noexcept) noexcept;
 
     Counting counting_;
 };

@@ -161,6 +161,10 @@ private slots:
             "+_23:00:00:00|=_00:00:00:00_(next_day)|-_00:00:00:01|=_23:59:59:24_(previous_day)|" +
                 rule,
             "_");
+        row("tape: a sum and a difference over several days",
+            "T/F 1 0 = + 7 7 7 6 0 1 0 = - 2 5 9 2 0 2 1 = ?tape:30_NDF|__10|+_7776010|"
+            "=_20_(3_days_later)|-_2592021|=_2591999_(2_days_earlier)",
+            "2591999 _ 2591999 F");
         row("tape: frames and a replaced result; results read back, refusals, the rest add none",
             "T/F 3 0 + 1 2 = T/F T/F = 5 = RC = set:x = mem:Save/Mem-1 mem:Load/Mem-1 menu:Copy "
             "paste:7 menu:Change_T/F menu:Recall ?tape:30_NDF|__30|+_12|=_42|__425",

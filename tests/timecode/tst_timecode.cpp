@@ -59,22 +59,30 @@ private slots:
             QVERIFY2(timecodeOf(formatForTitle(title)).framesFromTimecodeText(text) == frames,
                      text.data());
         }
-        // The day wrap of the arithmetic. Nothing as the result: the operand is unreadable, and
-        // even an unreduced frame number stays.
+        // The day wrap of the arithmetic, and the midnights passed, either way. Nothing: the
+        // operand is unreadable, and even an unreduced frame number stays.
         const Op add = &Timecode::addFrameText, sub = &Timecode::subtractFrameText,
                  addT = &Timecode::addTimecodeText, subT = &Timecode::subtractTimecodeText;
-        const std::tuple<std::string_view, quint64, Op, std::string_view, Frames> rows[] = {
-            {"30 DF", ~0ull, add, "+5", 2237924}, {"25", 0, add, "18446744073709551615", 111615},
-            {"30 DF", 0, subT, "1", 2589407},     {"30 DF", ~0ull, sub, "18446744073709551615", 0},
-            {"25", 2600000, add, "7 ", {}},       {"30 DF", 2589407, addT, "00:00:00;01", 0},
-            {"25", 2600000, add, "-01", {}},      {"25", 2600000, sub, "18446744073709551616", {}},
-            {"25", 2600000, sub, "+", {}},        {"25", 7, sub, "-00", 7},
-            {"25", 2600000, add, "", {}}};
-        for (const auto &[title, start, op, operand, result] : rows) {
+        const std::tuple<std::string_view, quint64, Op, std::string_view, quint64, Frames> rows[] =
+            {{"30 DF", ~0ull, add, "+5", 2237924, 0},
+             {"25", 0, add, "18446744073709551615", 111615, 8540159293384},
+             {"30 DF", 0, subT, "1", 2589407, 1},
+             {"30 DF", ~0ull, sub, "18446744073709551615", 0, 7123923334487},
+             {"30 NDF", 0, add, "7776010", 10, 3},
+             {"30 NDF", 10, sub, "2592020", 2591990, 2},
+             {"30 NDF", 10, sub, "2592010", 0, 1},
+             {"30 DF", 2589407, addT, "00:00:00;01", 0, 1},
+             {"25", 7, sub, "-00", 7, 0},
+             {"25", 2600000, add, "7 ", 2600000, {}},
+             {"25", 2600000, add, "-01", 2600000, {}},
+             {"25", 2600000, sub, "18446744073709551616", 2600000, {}},
+             {"25", 2600000, sub, "+", 2600000, {}},
+             {"25", 2600000, add, "", 2600000, {}}};
+        for (const auto &[title, start, op, operand, result, days] : rows) {
             Timecode accumulator = timecodeOf(formatForTitle(title));
             accumulator.frameNumber = start;
-            QCOMPARE((accumulator.*op)(operand), result.has_value());
-            QCOMPARE(accumulator.frameNumber, result.value_or(start));
+            QCOMPARE((accumulator.*op)(operand), days);
+            QCOMPARE(accumulator.frameNumber, result);
         }
     }
 
