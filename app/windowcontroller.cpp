@@ -37,6 +37,24 @@ void sendTitle(QAction *item, panel::ViewController *panel)
                      [panel, item] { panel->respondsToMenu(item->text()); });
 }
 
+// Gives `widget` a right-click menu of items that run what `items` run. The items are its own: a
+// screen reader or magnifier asks an item where it is, and an item shared with the menu bar would
+// answer with its place there.
+void giveContextMenu(QWidget *widget, const QList<QAction *> &items)
+{
+    auto *menu = new QMenu(widget);
+    for (QAction *item : items) {
+        QAction *own = menu->addAction(item->text(), item, &QAction::trigger);
+        own->setShortcut(item->shortcut());
+        own->setShortcutContext(Qt::WidgetShortcut); // shown here, pressed for the window's item
+        own->setEnabled(item->isEnabled());
+        QObject::connect(item, &QAction::enabledChanged, own, &QAction::setEnabled);
+    }
+    widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(widget, &QWidget::customContextMenuRequested, menu,
+                     [widget, menu](QPoint at) { menu->popup(widget->mapToGlobal(at)); });
+}
+
 } // namespace
 
 WindowController::WindowController(QWidget *parent) : QMainWindow(parent)
@@ -115,7 +133,7 @@ panel::TapeView *WindowController::makeTapeView()
     connect(display, &QLineEdit::textChanged, tape, &panel::TapeView::clearSelection);
     connect(tape, &panel::TapeView::activated, panel,
             [panel](int line) { panel->useTapeLine(line); });
-    tape->addActions({ui.actionCopyTape, ui.actionClearTape});
+    giveContextMenu(tape, {ui.actionCopyTape, ui.actionClearTape});
     return tape;
 }
 
@@ -146,7 +164,7 @@ void WindowController::wireRealTime()
     panel::ViewController *panel = ui.viewController;
     sendTitle(ui.actionCopyRealTime, panel);
     // The line's own right-click menu copies it.
-    panel->controls().realTime->addAction(ui.actionCopyRealTime);
+    giveContextMenu(panel->controls().realTime, {ui.actionCopyRealTime});
     ui.actionRealTime->setChecked(panel->realTimeShown());
     ui.actionCopyRealTime->setEnabled(panel->realTimeShown());
     connect(ui.actionRealTime, &QAction::toggled, this, &WindowController::showRealTime);

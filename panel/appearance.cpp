@@ -5,8 +5,6 @@
 #include "panel/appearance.h"
 
 #include "panel/keyboard.h"
-#include "panel/realtimeline.h"
-#include "panel/realtimereadout.h"
 #include "panel/viewcontroller.h"
 #include "timecode/timecode.h"
 
@@ -130,59 +128,6 @@ private:
     mutable QImage picture;
 };
 
-// The real-time line is a caption to the value: the keys' text on the window's own colour, not a
-// field. Its text keeps the keys' size where the window is wide enough for the widest reading it
-// can show, and shrinks as the window narrows, down to three quarters of that size at the
-// window's smallest; the line keeps the height of the full size, so nothing moves meanwhile.
-class RealTimeFit : public QObject
-{
-public:
-    explicit RealTimeFit(RealTimeLine *line) : QObject(line), line(line), full(line->font())
-    {
-        int widestWidth = 0;
-        for (const timecode::Format &format : timecode::formatTable) {
-            const timecode::Counting counting = format.counting();
-            const QString reading = realTimeLine(
-                timecode::realTimeFigures(counting.nominalFramesPerDay() - 1, counting));
-            if (const int width = wanted(full, reading); width > widestWidth) {
-                widestWidth = width;
-                widest = reading;
-            }
-        }
-        line->setFixedHeight(line->sizeHint().height());
-        line->setMinimumWidth(wanted(sized(smallestShare), widest));
-        line->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Resize) {
-            // Glyph advances are whole pixels, so the size is found by steps, not by proportion.
-            qreal share = 1;
-            while (share > smallestShare && wanted(sized(share), widest) > line->width()) {
-                share -= 0.025;
-            }
-            line->setFont(sized(std::max(share, smallestShare)));
-        }
-        return false;
-    }
-
-private:
-    static constexpr qreal smallestShare = 0.75;
-    int wanted(const QFont &font, const QString &text) const { return line->widthFor(font, text); }
-    QFont sized(qreal share) const
-    {
-        QFont font = full;
-        font.setPointSizeF(full.pointSizeF() * share);
-        return font;
-    }
-
-    RealTimeLine *line;
-    const QFont full;
-    QString widest;
-};
-
 } // namespace
 
 void applyAppearance(QWidget *panel, const Ui::ViewController &ui)
@@ -208,7 +153,6 @@ void applyAppearance(QWidget *panel, const Ui::ViewController &ui)
     ui.scratchPadRegister->setMinimumWidth(metrics.horizontalAdvance(longest) +
                                            metrics.averageCharWidth() * 2);
     ui.sign->setFixedWidth(metrics.averageCharWidth() * 2);
-    new RealTimeFit(ui.realTime);
 
     // The operator symbols are thin glyphs; larger they read as well as the digits.
     const QList<QPushButton *> operators = {ui.buttonPlus, ui.buttonMinus, ui.buttonTimes,

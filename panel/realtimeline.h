@@ -2,53 +2,57 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The widget that shows the real-time line: one line of read-only text, right-aligned, in the
-// palette's text on the window's own colour. Every key changes it, so it is drawn from glyphs
-// looked up once (glyphcache.h), and a new text draws again only the glyphs that changed: the
-// figures are right-aligned in digits of one width, so a result one frame on mostly changes the
-// last digits of each figure.
+// The widget that shows the real-time line: one line of read-only text, right-aligned, as a
+// caption to the value rather than a field. It is a frameless, read-only line edit, so that a
+// screen reader finds it by name and reads its text, character by character, from Qt; its text
+// is drawn on the window's own colour in the window's text colour.
 //
-// A screen reader finds it by its accessible name and reads its text through the accessible text
-// interface, as it reads a label's.
+// Its text keeps the panel's font size where the line is wide enough for the widest reading it
+// can show, and shrinks as the window narrows, down to three quarters of that size at the
+// window's smallest. The line keeps the height of the full size, so nothing moves meanwhile, and
+// it follows the panel's font, point- or pixel-sized, whenever that changes.
 #pragma once
 
-#include "panel/glyphcache.h"
-
-#include <QWidget>
-
-#include <optional>
+#include <QLineEdit>
 
 namespace panel {
 
-class RealTimeLine : public QWidget
+class RealTimeLine : public QLineEdit
 {
     Q_OBJECT
 
 public:
     explicit RealTimeLine(QWidget *parent = nullptr);
 
-    QString text() const { return shown; }
-    void setText(const QString &text);
-    /// How wide `text` is drawn in `font`, margins included: what the line needs to show it whole.
-    int widthFor(const QFont &font, const QString &text) const;
+    /// The texts the line must show whole at the window's smallest width.
+    void setReadings(const QStringList &texts);
+    /// As high as the panel's font needs, however large the font now shown.
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
+    /// The smallest share of the panel's font size the text shrinks to.
+    static constexpr qreal smallestShare = 0.75;
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
-    void changeEvent(QEvent *event) override;
+    bool event(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Where a run starts when it ends at the right margin.
-    qreal originOf(const GlyphCache::Run &run) const;
-    // What must be drawn again when `next` replaces the run shown: the glyphs that are not in
-    // both at the same place.
-    QRegion changedFor(const GlyphCache::Run &next) const;
+    // The panel's font at `share` of its size.
+    QFont sized(qreal share) const;
+    // How wide `text` is in `font`, with the line's margins.
+    qreal widthFor(const QFont &font, const QString &text) const;
+    // The height and minimum width for the panel's font, then the font for the line's width.
+    void fit();
+    // The largest font, from the panel's down to the smallest share, that shows the widest
+    // reading whole.
+    void fitWidth();
+    // Text on the window's colour is the window's text colour; a line edit draws the field's.
+    void followPalette();
 
-    QString shown;
-    GlyphCache glyphs;
-    // The shown text as glyphs; nothing when it is laid out as other text is.
-    std::optional<GlyphCache::Run> run;
+    QStringList readings;
+    // The widest of the readings in the panel's font.
+    QString widest;
+    bool following = false;
 };
 
 } // namespace panel

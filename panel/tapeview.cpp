@@ -125,20 +125,14 @@ TapeView::TapeView(const Tape &tape, QWidget *panelFocus, QWidget *parent)
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     followFont(); // also where the fixed-pitch font is the one the tape had, and no change comes
     setFocusPolicy(Qt::StrongFocus);
-    setContextMenuPolicy(Qt::ActionsContextMenu);
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
 
-    // A new line is the current one, none selected: Enter is "=" until the user picks a line. The
-    // lines in view move up by the new ones, as pixels, so only the new lines are drawn.
-    // The line that was current is drawn again only to lose its highlight or its focus frame.
-    connect(&tape, &QAbstractItemModel::rowsInserted, this, [this](auto, int first, int last) {
-        const int current = currentLine() < first ? currentLine() : first - 1;
-        const bool marked = selected >= 0 || hasFocus();
+    // A new line is the current one, none selected: Enter is "=" until the user picks a line.
+    connect(&tape, &QAbstractItemModel::rowsInserted, this, [this] {
         selected = -1;
         scrollToBottom();
-        const QRect added = lineRect(first).united(lineRect(last));
-        update(marked ? added.united(lineRect(current)) : added);
+        update();
     });
     // Lines drop off the top only to make room for new ones, which come right after and scroll
     // the tape; until then the lines in view stay where they are.
@@ -171,9 +165,8 @@ void TapeView::scrollToBottom()
 void TapeView::clearSelection()
 {
     if (selected >= 0) {
-        update(lineRect(selected));
         selected = -1;
-        update(lineRect(currentLine())); // the newest, with the focus
+        update();
     }
 }
 
@@ -198,14 +191,10 @@ bool TapeView::event(QEvent *event)
 void TapeView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    // Always, even for a region inside the lines' area: on a scaled screen the frame and that area
-    // share device pixels, and a style other than Fusion may draw its frame into it.
     drawFrame(&painter);
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
     const QPalette::ColorGroup group = isActiveWindow() ? QPalette::Active : QPalette::Inactive;
     const int end = std::min(lines.rowCount(), top + linesInView() + 1);
-    const QFontMetrics metrics = fontMetrics();
-    const int baseline = (lineHeight() - metrics.height() + 1) / 2 + metrics.ascent();
     for (int row = top; row < end; ++row) {
         const QRect line = lineRect(row);
         if (!event->region().intersects(line)) {
@@ -215,15 +204,10 @@ void TapeView::paintEvent(QPaintEvent *event)
         if (isSelected) {
             painter.fillRect(line, palette().brush(group, QPalette::Highlight));
         }
-        painter.setPen(
-            palette().color(group, isSelected ? QPalette::HighlightedText : QPalette::Text));
-        const QString text = lines.index(row).data().toString();
-        const QRect room = line.adjusted(margin, 0, -margin, 0);
-        if (const auto run = glyphs.runOf(text, font(), this); run && run->width <= room.width()) {
-            glyphs.draw(painter, QPointF(room.left(), baseline + line.top()), *run);
-        } else {
-            painter.drawText(room, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
-        }
+        style()->drawItemText(&painter, line.adjusted(margin, 0, -margin, 0),
+                              Qt::AlignLeading | Qt::AlignVCenter | Qt::TextSingleLine, palette(),
+                              isEnabled(), lines.index(row).data().toString(),
+                              isSelected ? QPalette::HighlightedText : QPalette::Text);
         if (row == currentLine() && hasFocus()) {
             QStyleOptionFocusRect focus;
             focus.initFrom(this);
@@ -355,7 +339,6 @@ int TapeView::maxTop() const
 
 void TapeView::followFont()
 {
-    glyphs.reset();
     bar = std::max(4, fontMetrics().averageCharWidth() * 2 / 3);
     setMinimumHeight(heightFor(4));
     updateGeometry();
@@ -377,20 +360,10 @@ int TapeView::lineAt(QPoint position) const
 void TapeView::scrollTo(int first)
 {
     first = std::clamp(first, 0, maxTop());
-    if (first == top) {
-        return;
+    if (first != top) {
+        top = first;
+        update();
     }
-    // Lines still in view move as pixels; only those that come into view are drawn.
-    const QRect moved = contentsRect().adjusted(0, 0, -barWidth(), 0);
-    scroll(0, (top - first) * lineHeight(), moved);
-    // On a scaled screen the style's frame reaches a device pixel into the lines' area, and the
-    // scroll moves that pixel away with the lines: the first and the last row are drawn again.
-    if (devicePixelRatioF() != 1) {
-        update(QRect(moved.topLeft(), QSize(moved.width(), 1)));
-        update(QRect(moved.bottomLeft(), QSize(moved.width(), 1)));
-    }
-    top = first;
-    update(positionRect());
 }
 
 void TapeView::select(int row)
@@ -398,11 +371,10 @@ void TapeView::select(int row)
     if (lines.rowCount() == 0) {
         return;
     }
-    update(lineRect(currentLine()));
     selected = std::clamp(row, 0, lines.rowCount() - 1);
     // The line into view, scrolling no more than it takes.
     scrollTo(std::clamp(top, selected - linesInView() + 1, selected));
-    update(lineRect(selected));
+    update();
     if (QAccessible::isActive()) {
         QAccessibleEvent focus(this, QAccessible::Focus);
         focus.setChild(selected);

@@ -3,8 +3,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The view of the tape below the keys: a line per line of the tape, the newest at the bottom, in
-// the fixed-pitch font so signs and digits line up. Drawn by hand rather than through Qt's item
-// views, which page in far more code and memory than a dozen lines of text need.
+// the fixed-pitch font so signs and digits line up. A plain frame whose lines the style draws as
+// item text, rather than one of Qt's item views, which page in far more code and memory than a
+// dozen lines of text need.
 //
 // The lines scroll with the wheel and the keys, and by dragging the thin bar at the right that
 // shows where they are on the tape.
@@ -13,8 +14,6 @@
 // too); on a selected line Enter and Return use it rather than press "="; Escape gives the focus
 // back to the keys. Every other key reaches the panel. A double click uses a line.
 #pragma once
-
-#include "panel/glyphcache.h"
 
 #include <QFrame>
 
@@ -67,7 +66,7 @@ private:
     // The thin bar's width, kept for the font: every line's place needs it, and the font's
     // average width that it comes from is worked out anew at each lookup.
     int barWidth() const { return bar; }
-    // The glyphs, the bar's width and the smallest height (four lines) for the font now set.
+    // The bar's width and the smallest height (four lines) for the font now set.
     void followFont();
     // The thin bar at the right that shows where the lines in view are on the tape.
     QRect positionRect() const;
@@ -79,7 +78,6 @@ private:
 
     const Tape &lines;
     QWidget *panelFocus;
-    GlyphCache glyphs;
     int selected = -1;
     // The first line in view.
     int top = 0;

@@ -45,6 +45,7 @@ ViewController::ViewController(QWidget *parent)
     : QWidget(parent), userDefault(std::make_unique<store::Preferences>())
 {
     ui.setupUi(this);
+    readout = new RealTimeReadout(ui.realTime);
     applyAppearance(this, ui);
     wireControls();
 }
@@ -334,6 +335,47 @@ void ViewController::copyTape()
     const QString text = paperTape.text();
     if (!text.isEmpty() && pasteboard) {
         pasteboard->setString(text);
+    }
+}
+
+bool ViewController::realTimeShown() const
+{
+    return userDefault->defRealTime();
+}
+
+void ViewController::keepRealTimeShown(bool shown)
+{
+    ui.realTime->setVisible(shown);
+    showRealTime();
+    userDefault->setDefRealTime(shown);
+    userDefault->synchronize();
+}
+
+std::optional<std::uint64_t> ViewController::realTimeFrames() const
+{
+    const timecode::Counting counting = selectedFormat().counting();
+    std::optional<std::uint64_t> frames;
+    // A count to multiply or divide by is no duration.
+    if (const Reading read = reading(); read != Reading::count) {
+        frames = framesOfText(display().toStdString(), read, counting);
+    }
+    if (!frames && currentTimecode) {
+        frames = currentTimecode->frameNumber;
+    }
+    return frames;
+}
+
+void ViewController::showRealTime()
+{
+    readout->show(realTimeFrames(), selectedFormat().counting());
+}
+
+void ViewController::copyRealTime()
+{
+    // What the line shows: a hidden line shows nothing and copies nothing.
+    const std::vector<timecode::RealTimeFigure> &figures = readout->figures();
+    if (!figures.empty() && pasteboard) {
+        pasteboard->setString(QString::fromStdString(figures.front().duration));
     }
 }
 

@@ -14,6 +14,8 @@
 //   state lives in the controls of viewcontroller.ui and is read back from them: the operand or
 //   result in the value display (scratchPadRegister), the pending operation in the sign field,
 //   the format in popupFormat. Only the accumulator and the display mode are held in fields.
+// - panel::RealTimeReadout writes on the line under the display how long the value lasts on the
+//   clock; the panel tells it the frames whenever the value may have changed.
 // - panel::Tape writes down every step that changed the accumulator; the equals step and All
 //   Clear tell it, and the window shows it.
 // - panel/calculation.h works out, without touching a control, what a key makes of the display
@@ -30,6 +32,7 @@
 
 #include "panel/calculation.h"
 #include "panel/pasteboard.h"
+#include "panel/realtimereadout.h"
 #include "panel/tape.h"
 #include "store/memoryregisters.h"
 #include "store/preferences.h"
@@ -121,11 +124,12 @@ public:
     void keepTapeShown(bool shown);
 
     /// Whether the real-time line under the display is shown: a kept setting, hidden on the first
-    /// start. These three live in realtimereadout.cpp.
+    /// start.
     bool realTimeShown() const;
     /// Shows or hides the line and keeps the choice; it reaches the file at once.
     void keepRealTimeShown(bool shown);
-    /// Puts the line's first figure on the clipboard; with no figure it leaves the clipboard alone.
+    /// Puts the line's first figure on the clipboard; a hidden line or one with no figure leaves
+    /// the clipboard alone.
     void copyRealTime();
 
     const Ui::ViewController &controls() const { return ui; }
@@ -161,6 +165,10 @@ private:
     void setDisplay(const QString &text);
     /// Brings the real-time line up to date with the display, mode, format and accumulator.
     void showRealTime();
+    /// The frames the real-time line describes: the display's text read as an operand that starts
+    /// a calculation is read; else, while the display holds nothing that reads (empty, the error
+    /// text, a count to multiply or divide by), the accumulator's; else nothing.
+    std::optional<std::uint64_t> realTimeFrames() const;
 
     Ui::ViewController ui;
 
@@ -175,6 +183,7 @@ private:
     // answered after any of them is stale.
     std::uint64_t changes = 0;
     Tape paperTape;
+    RealTimeReadout *readout = nullptr;
 };
 
 /// The panel of the running application, as registered by its viewDidLoad(); null before that.
