@@ -14,6 +14,7 @@
 #include <QClipboard>
 #include <QPainter>
 #include <QStyleOptionFrame>
+#include <QTranslator>
 #include <QtTest>
 
 // Presses the keys, separated by blanks, on the focused widget, each drawn as a user sees it.
@@ -315,6 +316,19 @@ private slots:
             QCOMPARE(line->fontInfo().pixelSize(), keys);
         }
         QApplication::setFont(desktop);
+        // In the user's language, again when it changes.
+        struct : QTranslator
+        {
+            QString translate(const char *, const char *text, const char *, int) const override
+            {
+                return QLatin1String(text) == "%1 at %2" ? "%1 @ %2" : QString();
+            }
+            bool isEmpty() const override { return false; }
+        } language;
+        QCoreApplication::installTranslator(&language);
+        QCoreApplication::processEvents();
+        QCOMPARE(line->text(), QString("24:01:26.392 @ 119.88 \u00B7 23:59:59.992 @ 120"));
+        QCoreApplication::removeTranslator(&language);
         QPalette differing(Qt::white);
         differing.setColor(QPalette::Text, QColor(0xc0, 0, 0));
         differing.setColor(QPalette::WindowText, QColor(0, 0, 0xc0));
