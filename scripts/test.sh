@@ -12,11 +12,14 @@
 #
 # TCPAD_SANITIZERS=0 leaves out the runs under the sanitizers, TCPAD_FUZZ=0 the fuzzers, and
 # TCPAD_FUZZ_SECONDS sets each fuzz target's time (30): for a second pass on another release, where
-# they would repeat what the first pass showed.
+# they would repeat what the first pass showed. TCPAD_EXTRA_PACKAGES names Debian packages to add,
+# such as another set of fonts the window's tests must hold with.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-installPackages "${buildPackages[@]}" "${testPackages[@]}" "${benchPackages[@]}" || exit 1
+read -r -a extraPackages <<<"${TCPAD_EXTRA_PACKAGES:-}"
+installPackages "${buildPackages[@]}" "${testPackages[@]}" "${benchPackages[@]}" \
+    "${extraPackages[@]}" || exit 1
 
 jobs=$(nproc)
 passed=0
@@ -46,7 +49,8 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTCPAD_WERROR=ON -DTCPAD_
     -DTCPAD_BUILD_BENCHMARKS=ON >/dev/null &&
     cmake --build build -j"$jobs" || exit 1
 
-echo "== tests"
+# The window's tests check what a user sees in whatever fonts the machine has; say which.
+echo "== tests, with the fixed-pitch font $(fc-match monospace 2>/dev/null)"
 runSuite build
 
 if [ "${TCPAD_SANITIZERS:-1}" != 0 ]; then
