@@ -12,6 +12,7 @@
 
 #include <QAccessible>
 #include <QClipboard>
+#include <QFontDatabase>
 #include <QPainter>
 #include <QStyleOptionFrame>
 #include <QTranslator>
@@ -286,10 +287,11 @@ private slots:
         }
         QCOMPARE(line->text(), QString("24:01:26.392 at 119.88 \u00B7 23:59:59.992 at 120"));
         const QFont desktop = QApplication::font();
-        QFont larger = desktop, pixels = desktop;
+        QFont larger = desktop, pixels = desktop, other = desktop;
         larger.setPointSizeF(desktop.pointSizeF() * 1.5);
         pixels.setPixelSize(22);
-        for (const QFont &font : {desktop, larger, pixels}) {
+        other.setFamily(QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+        for (const QFont &font : {desktop, larger, pixels, other}) {
             QApplication::setFont(font);
             started.resize(1, started.height());
             QCoreApplication::processEvents();
@@ -314,6 +316,7 @@ private slots:
             started.resize(started.width() * 2, started.height());
             QCoreApplication::processEvents();
             QCOMPARE(line->fontInfo().pixelSize(), keys);
+            QCOMPARE(line->fontInfo().family(), QFontInfo(font).family());
         }
         QApplication::setFont(desktop);
         // In the user's language, again when it changes.
