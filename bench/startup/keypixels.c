@@ -20,8 +20,9 @@
  * 5 ms are the rest of the same repaint; the last of them is when that repaint was complete. Later
  * drawing (a pressed button's animation, say) is not timed, but the next key waits until the
  * window has been quiet for QUIET_MS (default 60), so a key never meets the tail of the one before.
- * A key that draws nothing within a second is counted as missed; a window that never falls quiet
- * for 5 s, an X error (the window gone) or a lost connection ends the run.
+ * A key that draws nothing within a second is counted as missed, and five in a row end the run; so
+ * do a window that never falls quiet for 5 s, the window closed or hidden, an X error or a lost
+ * connection.
  *
  * Prints one line: "KEYS MISSED FIRST_MEDIAN FIRST_Q1 FIRST_Q3 LAST_MEDIAN LAST_Q1 LAST_Q3 EVENTS",
  * times in milliseconds from just before the key's requests were sent, EVENTS the median number of
@@ -162,6 +163,9 @@ static double nextDamage(double deadline)
             fprintf(stderr, "keypixels: X error %d (request %d.%d); has the window ended?\n",
                     error->error_code, error->major_code, error->minor_code);
             exit(2);
+        }
+        if (type == XCB_DESTROY_NOTIFY || type == XCB_UNMAP_NOTIFY) {
+            fail("the window was closed or hidden");
         }
         if (type == damageEvent) {
             const xcb_damage_notify_event_t *damage = (const xcb_damage_notify_event_t *)event;
@@ -355,6 +359,8 @@ int main(int argc, char *argv[])
      * top-level, whose only child is a 1x1 input-only window. */
     xcb_damage_create(connection, xcb_generate_id(connection), window,
                       XCB_DAMAGE_REPORT_LEVEL_RAW_RECTANGLES);
+    const uint32_t structure = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_change_window_attributes(connection, window, XCB_CW_EVENT_MASK, &structure);
     activate(window);
     settle(quietMs);
 
@@ -363,8 +369,8 @@ int main(int argc, char *argv[])
     if (!first || !last || !events) {
         fail("out of memory");
     }
-    int drawn = 0;
-    for (int i = 0; i < keys; ++i) {
+    int drawn = 0, missedInTurn = 0;
+    for (int i = 0; i < keys && missedInTurn < 5; ++i) {
         if (clearEvery > 0 && i > 0 && i % clearEvery == 0) {
             strike(escape);
             settle(quietMs);
@@ -378,8 +384,10 @@ int main(int argc, char *argv[])
         if (firstAt == 0) {
             fprintf(stderr, "keypixels: no damage within %d ms of key %c\n", timeoutMs, digit);
             settle(quietMs); /* should it draw late, not into the next key's time */
+            ++missedInTurn;
             continue;
         }
+        missedInTurn = 0;
         int count = 1;
         double lastAt = firstAt, at;
         while (lastAt - firstAt < settleLimitMs && (at = nextDamage(lastAt + burstMs)) != 0) {

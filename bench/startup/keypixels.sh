@@ -77,7 +77,7 @@ launch galculator env XDG_CONFIG_HOME="$work/config-galculator" galculator
 # Fill the shown tape: "1 +" starts it, each "1 =" writes two lines; 500 of them go past its 1000
 # lines, so every result drops the oldest. Its copy (ctrl+shift+c) proves it is full. The "+" left
 # pending makes the timed digits an operand.
-timeout 20 xdotool windowactivate --sync "${window[tcpad-shown]}"
+timeout 20 xdotool windowactivate --sync "${window[tcpad-shown]}" 2>/dev/null
 # shellcheck disable=SC2046
 timeout 120 xdotool key --delay 1 1 plus $(printf '1 Return plus %.0s' $(seq 500))
 timeout 10 xdotool key ctrl+shift+c
@@ -120,12 +120,14 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else
 echo "$runs rounds of $keys keys ($digits cycled, Escape after every 8) after one warm-up;"
 echo "load average $loadBefore before, $loadAfter after."
 echo
-echo "| program | first pixels: median of runs (ms) | runs from – to | all keys: median (quartiles) | repaint complete: median of runs | ratio to galculator |"
+declare -A title=([tcpad-shown]="tcpad, real-time line and full tape shown"
+    [tcpad-hidden]="tcpad, neither shown" [galculator]=galculator)
+echo "| program | first pixels: median of runs (ms) | runs from – to | all keys: median (quartiles) | repaint complete: median of runs | ratio to galculator (goal for tcpad: at most 0.5) |"
 echo "|---|--:|--:|--:|--:|--:|"
 galculator_ms=$(quantile galculator run 4 0.5)
 for program in "${programs[@]}"; do
     ms=$(quantile "$program" run 4 0.5)
-    printf '| %s | %s | %s – %s | %s (%s – %s) | %s | %s |\n' "$program" "$ms" \
+    printf '| %s | %s | %s – %s | %s (%s – %s) | %s | %s |\n' "${title[$program]}" "$ms" \
         "$(quantile "$program" run 4 0)" "$(quantile "$program" run 4 1)" \
         "$(quantile "$program" key 4 0.5)" "$(quantile "$program" key 4 0.25)" \
         "$(quantile "$program" key 4 0.75)" "$(quantile "$program" run 5 0.5)" \
