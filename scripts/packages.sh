@@ -13,7 +13,9 @@ runPackages=(qt6-qpa-plugins qt6-wayland)
 testPackages=(dpkg-dev file passwd xvfb xauth xfonts-base openbox xdotool xclip x11-utils
               clang libclang-rt-dev desktop-file-utils appstream lintian reuse man-db groff-base
               sway xwayland foot wl-clipboard qt6-wayland)
-benchPackages=(libbenchmark-dev libavutil-dev libxcb1-dev xvfb openbox x11-utils dbus-daemon)
+# libxcb-damage0-dev and libxcb-xtest0-dev: the key-to-pixels probe.
+benchPackages=(libbenchmark-dev libavutil-dev libxcb1-dev libxcb-damage0-dev libxcb-xtest0-dev
+               xvfb openbox x11-utils dbus-daemon)
 
 installPackages()
 {
