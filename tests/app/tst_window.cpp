@@ -430,7 +430,6 @@ private slots:
             {{"DISPLAY=:0", "XDG_SESSION_TYPE=wayland", "XDG_CURRENT_DESKTOP=KDE:swayish"},
              "xcb;wayland"},
             {{"XDG_SESSION_TYPE=wayland"}, "wayland"},
-            {{"DISPLAY=:0", "WAYLAND_DISPLAY=wayland-0", "QT_QPA_PLATFORM=wayland"}, ""},
             {{"DISPLAY=:0", "WAYLAND_DISPLAY=wayland-0", "SWAYSOCK=/run/sway.sock"}, "wayland;xcb"},
             {{"DISPLAY=:0", "XDG_SESSION_TYPE=wayland", "XDG_CURRENT_DESKTOP=wlroots:SWAY"},
              "wayland;xcb"},
