@@ -197,7 +197,9 @@ startNative()
     rm -rf "$XDG_CONFIG_HOME"
     mkdir -p "$XDG_CONFIG_HOME/tcpad"
     printf '[General]\ndefCopy=true\ndefPaste=true\n' >"$XDG_CONFIG_HOME/tcpad/tcpad.conf"
-    WAYLAND_DEBUG=1 "$tcpad" >"$work/tcpad.log" 2>&1 &
+    # Under the sanitizers, stacks unwound in full to reach Qt's frames past libwayland's.
+    WAYLAND_DEBUG=1 ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0" \
+        "$tcpad" >"$work/tcpad.log" 2>&1 &
     pid=$!
     focus "$tcpadWindow"
 }
