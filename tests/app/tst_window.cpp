@@ -369,15 +369,22 @@ private slots:
     }
 
     // In a Wayland session, X11 through XWayland where a window can float, then Wayland for when
-    // XWayland refuses tcpad; elsewhere, or when the user chose, what Qt chooses.
+    // XWayland refuses tcpad; on sway, where nothing floats without a rule, Wayland first;
+    // elsewhere, or when the user chose, what Qt chooses.
     void platform()
     {
         const std::pair<QStringList, QByteArray> rows[] = {
-            {{"DISPLAY=:0"}, ""},
+            {{"DISPLAY=:0", "SWAYSOCK=/run/sway.sock"}, ""},
             {{"DISPLAY=:0", "WAYLAND_DISPLAY=wayland-0"}, "xcb;wayland"},
-            {{"DISPLAY=:0", "XDG_SESSION_TYPE=wayland"}, "xcb;wayland"},
+            {{"DISPLAY=:0", "XDG_SESSION_TYPE=wayland", "XDG_CURRENT_DESKTOP=KDE:swayish"},
+             "xcb;wayland"},
             {{"XDG_SESSION_TYPE=wayland"}, "wayland"},
-            {{"DISPLAY=:0", "WAYLAND_DISPLAY=wayland-0", "QT_QPA_PLATFORM=wayland"}, ""},
+            {{"DISPLAY=:0", "WAYLAND_DISPLAY=wayland-0", "SWAYSOCK=/run/sway.sock"}, "wayland;xcb"},
+            {{"DISPLAY=:0", "XDG_SESSION_TYPE=wayland", "XDG_CURRENT_DESKTOP=wlroots:SWAY"},
+             "wayland;xcb"},
+            {{"DISPLAY=:0", "WAYLAND_DISPLAY=wayland-0", "SWAYSOCK=/run/sway.sock",
+              "QT_QPA_PLATFORM=xcb"},
+             ""},
         };
         for (const auto &[variables, expected] : rows) {
             QProcessEnvironment given;

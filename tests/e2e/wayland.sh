@@ -4,12 +4,15 @@
 #
 # SPDX-License-Identifier: GPL-3.0-or-later
 
-# End-to-end suite in a Wayland session: the real tcpad binary through XWayland on a headless sway,
-# beside a native Wayland program (foot) and an X11 one (xmessage). The automatic copy must reach
-# either kind of program, whichever has the focus; Ctrl+C too; the automatic paste takes what a
-# native program copied; the window rule of docs/window.md floats the window on every workspace;
-# and where XWayland refuses tcpad it runs natively. The Wayland clipboard is read and written with
-# wl-paste and wl-copy, the X one with xclip, keys and focus go through xdotool and swaymsg.
+# End-to-end suite in a Wayland session: the real tcpad binary on a headless sway, beside a native
+# Wayland program (foot) and an X11 one (xmessage). First through XWayland, tcpad's route on every
+# other compositor: the automatic copy must reach either kind of program, whichever has the focus;
+# Ctrl+C too; the automatic paste takes what a native program copied; the window rule of
+# docs/window.md floats the window on every workspace; and where XWayland refuses tcpad it runs
+# natively. Then natively, as tcpad chooses on sway, on a screen scaled by 1.5 (or each scale in
+# TCPAD_E2E_SCALES): drawn at that scale, floating on every workspace by the rule, and automatic copy
+# and paste as before. The Wayland clipboard is read and written with wl-paste and wl-copy, the X one
+# with xclip, keys and focus go through xdotool and swaymsg.
 #
 # usage: wayland.sh path/to/tcpad [path/to/window.md]
 set -u
@@ -41,7 +44,8 @@ fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tcpad-wayland.XXXXXX")
 export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
-unset DISPLAY WAYLAND_DISPLAY SWAYSOCK QT_QPA_PLATFORM SESSION_MANAGER XDG_SESSION_TYPE
+unset DISPLAY WAYLAND_DISPLAY SWAYSOCK QT_QPA_PLATFORM SESSION_MANAGER XDG_SESSION_TYPE \
+    XDG_CURRENT_DESKTOP
 # No session bus, so none is started behind the suite's back and left running.
 export DBUS_SESSION_BUS_ADDRESS=disabled:
 mkdir -m 700 "$XDG_RUNTIME_DIR"
@@ -97,12 +101,13 @@ xClipboard() { timeout 2 xclip -selection clipboard -o 2>/dev/null; }
 tcpadWindow='class="^tcpad$"'
 
 # Starts tcpad with a new settings file and the clipboard holding a text of its own, gives it the
-# focus and keys a random number of frames, the `display`.
+# focus and keys a random number of frames, the `display`. Without sway's socket, tcpad takes the
+# route it takes on any other compositor, through XWayland.
 startTcpad()
 {
     rm -rf "$XDG_CONFIG_HOME"
     copy "seed $RANDOM$RANDOM"
-    "$tcpad" >"$work/tcpad.log" 2>&1 &
+    env -u SWAYSOCK "$tcpad" >"$work/tcpad.log" 2>&1 &
     pid=$!
     focus "$tcpadWindow" || return 1
     display="00:00:00:$((10 + RANDOM % 20))"
@@ -115,14 +120,15 @@ run()
 {
     echo "--- $*"
     pid=
-    if startTcpad && "$@"; then
+    if "${start:-startTcpad}" && "$@"; then
         stop "$pid" && { echo "    ok"; return; }
         fail "tcpad ended with $?"
     elif [ -n "$pid" ]; then
         stop "$pid"
     fi
     failed=$((failed + 1))
-    tail -20 "$work/tcpad.log"
+    # What tcpad said, without the protocol log of a native run.
+    grep -v '^\[[0-9. ]*\] ' "$work/tcpad.log" | tail -20
 }
 
 # --- the cases ------------------------------------------------------------------------------------
@@ -166,7 +172,7 @@ runsNativelyWithoutXWayland()
     for n in $(seq 90 199); do
         [ ! -e "/tmp/.X11-unix/X$n" ] && ! timeout 2 xdpyinfo -display ":$n" >/dev/null 2>&1 && break
     done
-    DISPLAY=:$n "$tcpad" >"$work/native.log" 2>&1 &
+    DISPLAY=:$n env -u SWAYSOCK "$tcpad" >"$work/native.log" 2>&1 &
     local native=$!
     waitFor "a native window" yes matches 'app_id="^tcpad$" floating'
     local found=$?
@@ -180,5 +186,58 @@ run copiedOnCommand
 run pastesWhatANativeProgramCopied
 run floatsOnEveryWorkspace
 run runsNativelyWithoutXWayland
+
+# --- natively, as tcpad chooses on sway ----------------------------------------------------------
+
+# Starts tcpad as a sway session would, with a new settings file that ticks automatic copy and
+# paste (xdotool reaches no native window), logging what it asks of the compositor, and gives it
+# the focus. Its display is empty, which it does not copy.
+startNative()
+{
+    rm -rf "$XDG_CONFIG_HOME"
+    mkdir -p "$XDG_CONFIG_HOME/tcpad"
+    printf '[General]\ndefCopy=true\ndefPaste=true\n' >"$XDG_CONFIG_HOME/tcpad/tcpad.conf"
+    # Under the sanitizers, stacks unwound in full to reach Qt's frames past libwayland's.
+    WAYLAND_DEBUG=1 ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0" \
+        "$tcpad" >"$work/tcpad.log" 2>&1 &
+    pid=$!
+    focus "$tcpadWindow"
+}
+
+# The width of the last buffer tcpad handed the compositor against its window's width on the
+# screen, in hundredths, answered as the output's `scale` when it is that or more: the compositor
+# then shows the window unstretched, or shrinks it (sway 1.7 asks for whole scales), crisp either
+# way. Through XWayland it would be 100 at any scale.
+drawnScale()
+{
+    local geometry buffer drawn
+    geometry=$(grep -o 'set_window_geometry([0-9]*, [0-9]*, [0-9]*' "$work/tcpad.log" | tail -1)
+    buffer=$(grep -o 'create_buffer(new id [^,]*, [0-9]*, [0-9]*' "$work/tcpad.log" | tail -1)
+    [ -n "$geometry" ] && [ -n "$buffer" ] || return
+    drawn=$(((${buffer##* } * 100 + ${geometry##* } / 2) / ${geometry##* }))
+    echo $((drawn < scale ? drawn : scale))
+}
+
+# Drawn at the scale and floating on every workspace; then a native program's copy pasted as the
+# focus comes back, its first 12 characters copied again as the focus leaves for a native program,
+# and for an X11 one. One case, as each start of tcpad costs the suite a second or more.
+nativeOnSway()
+{
+    local pasted="00:00:$((10 + RANDOM % 50)):$((10 + RANDOM % 20))é"
+    waitFor "drawn at the output's scale or above" "$scale" drawnScale && floatsOnEveryWorkspace &&
+        focus app_id=other-wayland && copy "$pasted$RANDOM" && focus "$tcpadWindow" &&
+        focus app_id=other-wayland &&
+        waitFor "pasted and copied again" "$pasted" wlClipboard &&
+        focus "$tcpadWindow" && focus instance=other-x11 &&
+        waitFor "on the X clipboard" "$pasted" xClipboard
+}
+
+start=startNative tcpadWindow='app_id="^tcpad$"'
+for value in ${TCPAD_E2E_SCALES:-1.5}; do
+    echo "--- natively at scale $value"
+    scale=$(awk -v s="$value" 'BEGIN { printf "%d", s * 100 + 0.5 }')
+    ask output '*' scale "$value" || { fail "sway took no scale $value"; failed=$((failed + 1)); }
+    run nativeOnSway
+done
 echo "wayland e2e: $failed failed"
 [ "$failed" -eq 0 ]
