@@ -93,8 +93,7 @@ int main(int argc, char **argv)
     xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, NULL);
     const xcb_atom_t clipboard = atom("CLIPBOARD"), utf8 = atom("UTF8_STRING"),
-                     incrType = atom("INCR"), targets = atom("TARGETS"),
-                     replyType = as ? atom(argv[2]) : XCB_ATOM_NONE;
+                     incrType = atom("INCR"), replyType = as ? atom(argv[2]) : XCB_ATOM_NONE;
     xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
     xcb_get_selection_owner_reply_t *owner =
         xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), NULL);
@@ -122,11 +121,6 @@ int main(int argc, char **argv)
             }
             if (req->time == XCB_CURRENT_TIME) {
                 notify(req, XCB_NONE);
-            } else if (req->target == targets) {
-                const xcb_atom_t offered[] = {targets, latin1 ? XCB_ATOM_STRING : utf8};
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, req->property,
-                                    XCB_ATOM_ATOM, 32, 2, offered);
-                notify(req, req->property);
             } else if ((latin1 && req->target == XCB_ATOM_STRING) ||
                        (as && (req->target == utf8 || req->target == XCB_ATOM_STRING))) {
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, req->property,
