@@ -4,8 +4,6 @@
 
 #include "app/clipboardpipe.h"
 
-#include "app/pasteread.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -14,12 +12,24 @@
 
 namespace app {
 
-ClipboardPipe::ClipboardPipe(int fd, QByteArray toWrite, Finished finished, QObject *parent)
-    : QObject(parent), fd(fd), bytes(std::move(toWrite)), finished(std::move(finished)),
-      notifier(fd, this->finished ? QSocketNotifier::Read : QSocketNotifier::Write)
+ClipboardPipe::ClipboardPipe(int fd, QSocketNotifier::Type type, QObject *parent)
+    : QObject(parent), fd(fd), notifier(fd, type)
 {
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
     connect(&notifier, &QSocketNotifier::activated, this, &ClipboardPipe::pump);
+}
+
+ClipboardPipe::ClipboardPipe(int fd, QByteArray bytes, QObject *parent)
+    : ClipboardPipe(fd, QSocketNotifier::Write, parent)
+{
+    this->bytes = std::move(bytes);
+}
+
+ClipboardPipe::ClipboardPipe(int fd, Take take, Finished finished, QObject *parent)
+    : ClipboardPipe(fd, QSocketNotifier::Read, parent)
+{
+    this->take = std::move(take);
+    this->finished = std::move(finished);
 }
 
 ClipboardPipe::~ClipboardPipe()
@@ -48,8 +58,7 @@ void ClipboardPipe::pump()
         } else {
             char chunk[16384];
             n = ::read(fd, chunk, sizeof chunk);
-            bytes.append(chunk, std::max<ssize_t>(n, 0));
-            if (n == 0 || bytes.size() >= PasteRead::sizeLimit) {
+            if (n == 0 || (n > 0 && !take(QByteArrayView(chunk, n)))) {
                 return end(true);
             }
         }
@@ -70,7 +79,7 @@ void ClipboardPipe::end(bool complete)
     notifier.setEnabled(false);
     ::close(std::exchange(fd, -1));
     if (finished) {
-        std::exchange(finished, nullptr)(bytes, complete);
+        std::exchange(finished, nullptr)(complete);
     }
     deleteLater();
 }

@@ -48,8 +48,7 @@ const char *const latin1Type = "STRING";
 // sent before it (the latest selection above all) has arrived, then the transfer of the text.
 struct WaylandClipboard::Read
 {
-    std::function<void()> unanswered;
-    unsigned ticket = 0;
+    PasteRead *paste = nullptr;
     wl_callback *sync = nullptr;
     QPointer<ClipboardPipe> pipe;
 
@@ -153,10 +152,17 @@ WaylandClipboard::WaylandClipboard(wl_display *connection)
     : display(connection),
       readable(new QSocketNotifier(wl_display_get_fd(connection), QSocketNotifier::Read, this)),
       writable(new QSocketNotifier(wl_display_get_fd(connection), QSocketNotifier::Write, this)),
-      copies(this), paste(this)
+      copies(this)
 {
     connect(readable, &QSocketNotifier::activated, this, &WaylandClipboard::dispatch);
     connect(writable, &QSocketNotifier::activated, this, &WaylandClipboard::flush);
+    compositorWait.setSingleShot(true);
+    compositorWait.setInterval(PasteRead::deadlineMs / 2);
+    connect(&compositorWait, &QTimer::timeout, this, [this] {
+        if (reading && !reading->pipe) {
+            endRead(PasteRead::End::unanswered);
+        }
+    });
     registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &Events::registryListener, this);
     discovery = wl_display_sync(display);
@@ -166,7 +172,7 @@ WaylandClipboard::WaylandClipboard(wl_display *connection)
 
 WaylandClipboard::~WaylandClipboard()
 {
-    read.reset();
+    reading.reset();
     release();
 }
 
@@ -205,7 +211,7 @@ void WaylandClipboard::discovered()
     wl_proxy_add_listener(device, wayland::listener(Events::deviceListener), this);
     sourceInterface = chosen.sourceInterface;
     state = State::ready;
-    if (read) {
+    if (reading) {
         startRead();
     }
 }
@@ -216,9 +222,8 @@ void WaylandClipboard::release()
     if (!display) {
         return;
     }
-    std::unique_ptr<Read> waiting = std::move(read);
-    if (waiting && waiting->sync) {
-        wl_callback_destroy(std::exchange(waiting->sync, nullptr));
+    if (reading && reading->sync) {
+        wl_callback_destroy(std::exchange(reading->sync, nullptr));
     }
     for (const auto &[offer, types] : offers) {
         wl_proxy_destroy(offer);
@@ -241,9 +246,8 @@ void WaylandClipboard::release()
     readable->setEnabled(false);
     writable->setEnabled(false);
     wl_display_disconnect(std::exchange(display, nullptr));
-    if (waiting) {
-        paste.drop();
-        waiting->unanswered();
+    if (reading) {
+        endRead(PasteRead::End::unanswered);
     }
 }
 
@@ -257,32 +261,35 @@ bool WaylandClipboard::setText(const QString &text)
     return true;
 }
 
-void WaylandClipboard::readText(Reply reply, std::function<void()> unanswered)
+void WaylandClipboard::read(PasteRead &paste)
 {
     if (state == State::gone) {
-        unanswered();
+        paste.end(PasteRead::End::unanswered);
         return;
     }
-    read = std::make_unique<Read>();
-    read->unanswered = std::move(unanswered);
-    // Past the deadline the X route is taken when the compositor has not answered; a program that
-    // took the selection and then sends nothing would get nowhere that way either.
-    read->ticket = paste.start(std::move(reply), [this] { endRead(read->pipe != nullptr); });
+    reading = std::make_unique<Read>();
+    reading->paste = &paste;
+    compositorWait.start();
     if (state == State::ready) {
         startRead();
     }
 }
 
+void WaylandClipboard::cancel()
+{
+    reading.reset();
+}
+
 void WaylandClipboard::startRead()
 {
-    read->sync = wl_display_sync(display);
-    wl_callback_add_listener(read->sync, &Events::syncListener, this);
+    reading->sync = wl_display_sync(display);
+    wl_callback_add_listener(reading->sync, &Events::syncListener, this);
     flush();
 }
 
 void WaylandClipboard::receive()
 {
-    wl_callback_destroy(std::exchange(read->sync, nullptr));
+    wl_callback_destroy(std::exchange(reading->sync, nullptr));
     const auto offered = offers.find(selection);
     const char *const *type =
         offered == offers.end()
@@ -293,32 +300,24 @@ void WaylandClipboard::receive()
     int fds[2];
     if (type == std::end(readTypes) || ::pipe2(fds, O_CLOEXEC) != 0) {
         // An empty selection, or one without text: nothing to paste.
-        endRead(true);
+        endRead(PasteRead::End::nothing);
         return;
     }
     wl_proxy_marshal_flags(selection, Request::receive, nullptr, 1, 0, *type, fds[1]);
     ::close(fds[1]);
     flush();
-    const bool latin1 = std::strcmp(*type, latin1Type) == 0;
-    read->pipe = new ClipboardPipe(
-        fds[0], QByteArray(),
-        [this, latin1](const QByteArray &bytes, bool complete) {
-            // A transfer cut short holds no text to trust.
-            endRead(true,
-                    complete ? std::optional(PasteRead::decode(bytes, latin1)) : std::nullopt);
-        },
-        this);
+    const PasteRead::End text =
+        std::strcmp(*type, latin1Type) == 0 ? PasteRead::End::latin1 : PasteRead::End::utf8;
+    reading->pipe = new ClipboardPipe(
+        fds[0], [paste = reading->paste](QByteArrayView piece) { return paste->append(piece); },
+        // A transfer cut short holds no text to trust.
+        [this, text](bool complete) { endRead(complete ? text : PasteRead::End::nothing); }, this);
 }
 
-void WaylandClipboard::endRead(bool answered, const std::optional<QString> &text)
+void WaylandClipboard::endRead(PasteRead::End how)
 {
-    const std::unique_ptr<Read> ended = std::move(read);
-    if (answered) {
-        paste.answer(ended->ticket, text);
-    } else {
-        paste.drop();
-        ended->unanswered();
-    }
+    const std::unique_ptr<Read> ended = std::move(reading);
+    ended->paste->end(how);
 }
 
 void WaylandClipboard::dropOffer(wl_proxy *offer)

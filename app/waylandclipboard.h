@@ -21,12 +21,11 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,13 +39,11 @@ class QSocketNotifier;
 
 namespace app {
 
-class WaylandClipboard : public QObject
+class WaylandClipboard : public QObject, public PasteRoute
 {
     Q_OBJECT
 
 public:
-    using Reply = std::function<void(const std::optional<QString> &)>;
-
     /// Connects to the compositor named by the display name (WAYLAND_DISPLAY); nothing when the
     /// name is empty or no compositor answers. Whether it offers data-control is learnt from the
     /// event loop; a read waits for that answer.
@@ -58,11 +55,11 @@ public:
     /// false, doing nothing, while the compositor has not yet said that it offers data-control, or
     /// when it does not.
     bool setText(const QString &text);
-    /// Reads the seat's selection: `reply` receives its text, or nothing when it holds no text or
-    /// its owner does not send it in time. When the compositor has no data-control or does not
-    /// answer in time, `unanswered` runs instead, at once or later. A newer read replaces one that
-    /// is still waiting. The deadline, the size limit and the stale-answer rule are PasteRead's.
-    void readText(Reply reply, std::function<void()> unanswered);
+    /// Reads the seat's selection: its text, or nothing when it holds no text or its owner's
+    /// transfer breaks off; unanswered, at once or later, when the compositor has no data-control,
+    /// the connection ends, or the compositor takes half the paste's time to answer at all.
+    void read(PasteRead &paste) override;
+    void cancel() override;
 
 private:
     struct Events;
@@ -81,8 +78,7 @@ private:
     void release();
     void startRead();
     void receive();
-    /// Ends the read under way: with the text found (nothing for none), or unanswered.
-    void endRead(bool answered, const std::optional<QString> &text = std::nullopt);
+    void endRead(PasteRead::End how);
     void dropOffer(wl_proxy *offer);
 
     wl_display *display;
@@ -105,8 +101,12 @@ private:
     std::map<wl_proxy *, std::vector<std::string>> offers;
     wl_proxy *selection = nullptr;
     WaylandCopies copies;
-    PasteRead paste;
-    std::unique_ptr<Read> read;
+    std::unique_ptr<Read> reading;
+    // How long a read waits for the compositor, which answers at once unless it hangs; the next
+    // route then has the rest of the paste's time. Once the owner is asked, the paste's deadline
+    // is the only one: a program that took the selection and sends nothing would not send it to
+    // X11 programs either.
+    QTimer compositorWait;
 };
 
 } // namespace app

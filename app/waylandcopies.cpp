@@ -44,8 +44,7 @@ void WaylandCopies::send(void *data, wl_proxy *source, const char *, std::int32_
     // Every text type offered is the same UTF-8.
     auto &self = *static_cast<WaylandCopies *>(data);
     const auto text = self.sources.find(source);
-    new ClipboardPipe(fd, text != self.sources.end() ? text->second : QByteArray(), nullptr,
-                      self.context);
+    new ClipboardPipe(fd, text != self.sources.end() ? text->second : QByteArray(), self.context);
 }
 
 void WaylandCopies::cancelled(void *data, wl_proxy *source)

@@ -4,11 +4,11 @@
 
 #include "app/xclipboard.h"
 
-#include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
 
 #include <xcb/xcb.h>
+#include <xcb/xfixes.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -48,12 +48,19 @@ std::unique_ptr<XClipboard> XClipboard::onQtConnection()
 }
 
 XClipboard::XClipboard(xcb_connection_t *connection, std::uint32_t root)
-    : connection(connection), root(root), paste(this)
+    : connection(connection), root(root)
 {
     for (int i = 0; i < atomCount; ++i) {
         atomCookies[i] =
             xcb_intern_atom(connection, 0, std::uint16_t(std::strlen(atomNames[i])), atomNames[i])
                 .sequence;
+    }
+    const xcb_query_extension_reply_t *fixes = xcb_get_extension_data(connection, &xcb_xfixes_id);
+    if (fixes && fixes->present) {
+        ownerEvent = std::uint8_t(fixes->first_event + XCB_XFIXES_SELECTION_NOTIFY);
+        // The extension takes requests from a client only once it has said which version it
+        // speaks; Qt has said so on this connection, but need not.
+        xcb_discard_reply(connection, xcb_xfixes_query_version(connection, 1, 0).sequence);
     }
     xcb_flush(connection);
     QCoreApplication::instance()->installNativeEventFilter(this);
@@ -64,7 +71,7 @@ XClipboard::~XClipboard()
     if (QCoreApplication::instance()) {
         QCoreApplication::instance()->removeNativeEventFilter(this);
     }
-    abandon();
+    cancel();
     if (!resolved) {
         for (const std::uint32_t cookie : atomCookies) {
             xcb_discard_reply(connection, cookie);
@@ -83,41 +90,36 @@ void XClipboard::resolveAtoms()
     resolved = true;
 }
 
-void XClipboard::setText(const QString &text)
+void XClipboard::read(PasteRead &reading)
 {
-    copied = text;
-    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
-}
-
-void XClipboard::readText(PasteRead::Reply reply)
-{
-    abandon();
-    // What tcpad holds itself needs no round trip through the X server; Qt learns from the event
-    // loop when another program takes the clipboard.
-    if (QGuiApplication::clipboard()->ownsClipboard()) {
-        paste.drop();
-        reply(copied);
-        return;
-    }
+    cancel();
     if (!resolved) {
         resolveAtoms();
     }
-    ticket = paste.start(std::move(reply), [this] {
-        paste.drop();
-        abandon();
-    });
+    paste = &reading;
     window = xcb_generate_id(connection);
     const std::uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_create_window(connection, 0, window, root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
                       XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
-    convert(atoms[utf8String]);
+    if (ownerEvent) {
+        xcb_xfixes_select_selection_input(
+            connection, window, atoms[clipboard],
+            XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
+                XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
+                XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+    }
+    // The request is to carry the time of the event behind the paste, which a focus change does
+    // not have; the server's time comes instead with the notice of a change to the window's
+    // property that changes nothing.
+    xcb_change_property(connection, XCB_PROP_MODE_APPEND, window, atoms[property], XCB_ATOM_INTEGER,
+                        32, 0, nullptr);
+    xcb_flush(connection);
 }
 
 void XClipboard::convert(std::uint32_t type)
 {
     target = type;
-    xcb_convert_selection(connection, window, atoms[clipboard], type, atoms[property],
-                          XCB_CURRENT_TIME);
+    xcb_convert_selection(connection, window, atoms[clipboard], type, atoms[property], time);
     xcb_flush(connection);
 }
 
@@ -127,8 +129,8 @@ bool XClipboard::nativeEventFilter(const QByteArray &eventType, void *message, q
         return false;
     }
     const auto *event = static_cast<const xcb_generic_event_t *>(message);
-    switch (event->response_type & 0x7f) {
-    case XCB_SELECTION_NOTIFY: {
+    const std::uint8_t type = event->response_type & 0x7f;
+    if (type == XCB_SELECTION_NOTIFY) {
         const auto *notify = reinterpret_cast<const xcb_selection_notify_event_t *>(event);
         if (notify->requestor != window) {
             return false;
@@ -139,75 +141,87 @@ bool XClipboard::nativeEventFilter(const QByteArray &eventType, void *message, q
             // An owner that has no UTF-8 may still have Latin-1.
             convert(XCB_ATOM_STRING);
         } else {
-            finish(std::nullopt);
+            finish(PasteRead::End::nothing);
         }
         return true;
     }
-    case XCB_PROPERTY_NOTIFY: {
+    if (type == XCB_PROPERTY_NOTIFY) {
         const auto *notify = reinterpret_cast<const xcb_property_notify_event_t *>(event);
-        if (notify->window != window) {
+        if (notify->window != window || notify->atom != atoms[property]) {
             return false;
         }
-        // Each new piece of an incremental transfer; the rest is this paste's own deletions.
-        if (incremental && notify->atom == atoms[property] &&
-            notify->state == XCB_PROPERTY_NEW_VALUE) {
+        if (!target) {
+            time = notify->time;
+            convert(atoms[utf8String]);
+        } else if (incremental && notify->state == XCB_PROPERTY_NEW_VALUE) {
+            // Each new piece of an incremental transfer; the rest is this paste's own deletions.
             takeProperty(false);
         }
         return true;
     }
-    default:
-        return false;
+    if (ownerEvent && type == ownerEvent) {
+        // The owner's window or connection went, or another program took the clipboard: what
+        // was asked for will not come.
+        const auto *notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t *>(event);
+        if (notify->window != window) {
+            return false;
+        }
+        finish(PasteRead::End::nothing);
+        return true;
     }
+    return false;
 }
 
 void XClipboard::takeProperty(bool answer)
 {
     // Asks for no more than the room left under the size limit; deleting the property asks an
     // incremental owner for its next piece. The X server answers at once, whatever the owner does.
-    const auto room = std::uint32_t(PasteRead::sizeLimit - bytes.size());
-    const Reply<xcb_get_property_reply_t> reply(
-        xcb_get_property_reply(connection,
-                               xcb_get_property(connection, 1, window, atoms[property],
-                                                XCB_GET_PROPERTY_TYPE_ANY, 0, (room + 3) / 4),
-                               nullptr));
+    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection,
+        xcb_get_property(connection, 1, window, atoms[property], XCB_GET_PROPERTY_TYPE_ANY, 0,
+                         std::uint32_t(paste->room() + 3) / 4),
+        nullptr));
     xcb_flush(connection);
-    if (!reply) {
-        finish(std::nullopt);
-        return;
-    }
-    if (answer && reply->type == atoms[incr]) {
+    if (reply && answer && reply->type == atoms[incr]) {
         // Its deletion started the transfer; the pieces come as new values of the property.
         incremental = true;
         return;
     }
-    const int length = xcb_get_property_value_length(reply.get());
-    if ((reply->format != 8 && length != 0) || (!incremental && reply->type == XCB_ATOM_NONE)) {
-        // Not text, whatever the owner called it, or nothing at all.
-        finish(std::nullopt);
+    // Text is UTF8_STRING or STRING, by the type the owner gave it, which may not be the type
+    // asked for; COMPOUND_TEXT and the rest are not read. The pieces of a transfer keep one type.
+    const std::uint32_t type = reply ? reply->type : std::uint32_t(XCB_ATOM_NONE);
+    if (!reply || reply->format != 8 || (type != atoms[utf8String] && type != XCB_ATOM_STRING) ||
+        (pieceType && type != pieceType)) {
+        finish(PasteRead::End::nothing);
         return;
     }
-    bytes.append(static_cast<const char *>(xcb_get_property_value(reply.get())), length);
+    pieceType = type;
+    const int length = xcb_get_property_value_length(reply.get());
+    const bool room =
+        paste->append({static_cast<const char *>(xcb_get_property_value(reply.get())), length});
     // A transfer ends with an empty piece; one longer than the limit is cut there and abandoned.
-    if (!incremental || length == 0 || bytes.size() >= PasteRead::sizeLimit) {
-        finish(PasteRead::decode(bytes, target == XCB_ATOM_STRING));
+    if (!incremental || length == 0 || !room) {
+        finish(type == XCB_ATOM_STRING ? PasteRead::End::latin1 : PasteRead::End::utf8);
     }
 }
 
-void XClipboard::finish(const std::optional<QString> &text)
+void XClipboard::finish(PasteRead::End how)
 {
-    abandon();
-    paste.answer(ticket, text);
+    PasteRead *ended = paste;
+    cancel();
+    ended->end(how);
 }
 
-void XClipboard::abandon()
+void XClipboard::cancel()
 {
     if (window) {
+        // Anything still written to it goes with it.
         xcb_destroy_window(connection, window);
         xcb_flush(connection);
     }
-    window = 0;
+    paste = nullptr;
+    window = target = time = pieceType = 0;
     incremental = false;
-    bytes.clear();
 }
 
 } // namespace app

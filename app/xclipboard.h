@@ -6,39 +6,39 @@
 // through Qt's clipboard, whose read waits for the owner with the event loop stopped: a hung owner
 // froze the window for seconds, and a huge text was read whole. Here a paste asks the owner to
 // convert the selection onto a window of tcpad's own, made for that paste, and takes the answer
-// from the event loop through a native event filter, incremental transfers included, under the
-// deadline and size limit every paste keeps. An answer naming the window of an earlier paste is
-// stale and ignored. Copies still go through Qt, which serves them to X11 programs.
+// from the event loop through a native event filter, incremental transfers included. An answer
+// naming the window of an earlier paste is stale and ignored. Copies go through Qt, which serves
+// them to X11 programs.
+//
+// The answer is read as the X rules for selections (ICCCM) have it: text only as UTF8_STRING or
+// STRING, each decoded by the type the owner gave its reply, whatever was asked for, and every
+// piece of an incremental transfer in the type of the first; the request carries a time from the
+// X server rather than CurrentTime, which a careful owner refuses; and an owner that goes away,
+// or hands the clipboard on, ends the paste at once with no text rather than at the deadline.
 #pragma once
 
 #include "app/pasteread.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QByteArray>
-#include <QObject>
-#include <QString>
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 
 struct xcb_connection_t;
 
 namespace app {
 
-class XClipboard : public QObject, public QAbstractNativeEventFilter
+class XClipboard : public QAbstractNativeEventFilter, public PasteRoute
 {
 public:
     /// A reader on Qt's X connection, on the xcb platform; nothing on any other.
     static std::unique_ptr<XClipboard> onQtConnection();
     ~XClipboard() override;
 
-    /// Puts the text on the clipboard through Qt, which serves it to other programs.
-    void setText(const QString &text);
-    /// Hands the clipboard's text to `reply` from the event loop, or nothing when it holds none;
-    /// what tcpad copied itself is answered at once. No answer comes when the owner does not send
-    /// the text by the deadline, or when a newer read comes first.
-    void readText(PasteRead::Reply reply);
+    /// Reads the clipboard's text from its owner, or nothing when it has none to give.
+    void read(PasteRead &paste) override;
+    void cancel() override;
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 
@@ -46,14 +46,15 @@ private:
     XClipboard(xcb_connection_t *connection, std::uint32_t root);
     void resolveAtoms();
     void convert(std::uint32_t target);
-    /// Takes the text, or a piece of an incremental transfer, from the window's property.
+    /// Takes the answer, or a piece of an incremental transfer, from the window's property.
     void takeProperty(bool answer);
-    void finish(const std::optional<QString> &text);
-    /// Ends the transfer under way: its window goes, and with it anything still written to it.
-    void abandon();
+    void finish(PasteRead::End how);
 
     xcb_connection_t *connection;
     std::uint32_t root;
+    // The code of the XFixes extension's selection event, which tells of the owner's leaving; 0
+    // where the X server lacks the extension.
+    std::uint8_t ownerEvent = 0;
     // The atoms are asked for at the start and their answers taken at the first paste.
     enum Atom
     {
@@ -67,15 +68,15 @@ private:
     std::uint32_t atoms[atomCount] = {};
     bool resolved = false;
 
-    QString copied;
-    PasteRead paste;
-    // The paste under way: its window, the type asked for, whether the text comes in pieces, and
-    // what came so far.
-    unsigned ticket = 0;
+    // The paste under way: where its text goes, its window, the type asked for (none while the
+    // server's time is fetched), the time asked at, whether the text comes in pieces and the type
+    // of the first.
+    PasteRead *paste = nullptr;
     std::uint32_t window = 0;
     std::uint32_t target = 0;
+    std::uint32_t time = 0;
     bool incremental = false;
-    QByteArray bytes;
+    std::uint32_t pieceType = 0;
 };
 
 } // namespace app

@@ -10,11 +10,24 @@
 #include "timecode/timecode.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <cstdlib>
 
 using store::Preferences;
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***argv)
+{
+    // tcpad reads its settings with its application running, as here: a settings value may name a
+    // type of Qt's (a pixmap, an icon, a cursor) that only an application can make, and without
+    // one Qt ends the process. Qt takes the arguments it knows out of argv: it gets a copy.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char *arguments[] = {(*argv)[0], nullptr};
+    new QGuiApplication(argc, arguments);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

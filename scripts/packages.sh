@@ -6,7 +6,7 @@
 # README's commands; installs as root, or through sudo when run as another user.
 
 buildPackages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
-               libxcb1-dev libwayland-dev)
+               libxcb1-dev libxcb-xfixes0-dev libwayland-dev)
 # qt6-wayland: where XWayland refuses tcpad, it runs natively on Wayland.
 runPackages=(qt6-qpa-plugins qt6-wayland)
 # passwd: useradd, for the Wayland suite's own user (a minimal system lacks it).

@@ -60,6 +60,23 @@ std::optional<QString> textFrom(const QVariant &value)
     return text;
 }
 
+// A register text as the file can keep it. Every register text must read back as written, or the
+// check after writing fails the whole save, and every later one with it. Qt's INI reader drops a
+// byte-order mark that opens a value or follows an escaped character (a line break, a control
+// character), so they are all dropped here already (they are invisible, and the rest is kept). A
+// text past the limit would be refused when read back, and half a surrogate pair (from a broken
+// clipboard text) has no form in the UTF-8 file: either is kept as an empty register instead of
+// losing the other settings. Texts read from the file go through here too: one a hand or a damaged
+// file left a mark in would otherwise be written back changed, and no save would ever succeed.
+QString keptText(QString text)
+{
+    text.remove(QChar(0xFEFF));
+    if (text.size() > Preferences::maxTextLength || !text.isValidUtf16()) {
+        text.clear();
+    }
+    return text;
+}
+
 bool isFormatTitle(const QString &title)
 {
     const QByteArray utf8 = title.toUtf8();
@@ -194,21 +211,10 @@ RegisterMap Preferences::defMem() const
 
 void Preferences::setRegister(const QString &name, const QString &text)
 {
-    // Every register text must read back as written, or the check after writing fails the whole
-    // save, and every later one with it. Qt's INI reader drops a byte-order mark that opens a
-    // value or follows an escaped character (a line break), so they are all dropped here already
-    // (they are invisible, and the rest is kept). A text past the limit would be refused when read
-    // back, and half a surrogate pair (from a broken clipboard text) has no form in the UTF-8
-    // file: keep either out of the file instead of losing the other settings.
-    QString kept = text;
-    kept.remove(QChar(0xFEFF));
-    if (kept.size() > maxTextLength || !kept.isValidUtf16()) {
-        kept.clear();
-    }
     if (!changed.mem) {
         changed.mem.emplace();
     }
-    changed.mem->insert(name, kept);
+    changed.mem->insert(name, keptText(text));
 }
 
 void Preferences::setDefMem(const RegisterMap &registers)
@@ -435,7 +441,7 @@ Preferences::Values Preferences::readValues(const QString &filePath)
         if (isGroup) {
             registers.insert(name, QString());
         } else if (keys.contains(key)) {
-            registers.insert(name, textFrom(settings.value(key)).value_or(QString()));
+            registers.insert(name, keptText(textFrom(settings.value(key)).value_or(QString())));
         }
     }
     if (!registers.isEmpty()) {

@@ -76,6 +76,7 @@ public:
     bool setDefFormat(const QString &title);
 
     /// The stored registers, taken whole: a register missing from the file is missing here too.
+    /// Their texts are kept as setRegister() keeps a text, so that they can be written back.
     RegisterMap defMem() const;
     /// Saves one register. A text longer than maxTextLength, or holding half a surrogate pair, is
     /// kept as an empty register; byte-order marks are dropped.

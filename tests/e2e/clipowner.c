@@ -3,13 +3,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // A program holding the X CLIPBOARD the way a hung or a careful owner does, for the end-to-end
-// suite. It takes the clipboard, prints "owned" once it holds it, and serves requests until another
-// program takes the clipboard or it is ended, printing "ended" as each transfer of its text ends:
-//   clipowner silent             answers no request at all
+// suites. It takes the clipboard, prints "owned" once it holds it, and serves requests until
+// another program takes the clipboard or it is ended, printing "ended" as each transfer of its text
+// ends. Like a careful owner it refuses a request made at CurrentTime rather than at an X server's
+// time.
+//   clipowner silent [FILE]      answers no request at all
 //   clipowner incr SIZE FILE     sends FILE's text as UTF8_STRING in pieces of SIZE bytes (INCR),
 //                                one transfer at a time, the way owners send large texts; a
 //                                transfer whose reader leaves is dropped
+//   clipowner vanish SIZE FILE   the same, but destroys its window and ends after the first piece
 //   clipowner latin1 FILE        has FILE's text as STRING (Latin-1) only, sent in one piece
+//   clipowner as TYPE FILE       answers a request for UTF8_STRING or STRING with FILE's bytes in
+//                                one piece, calling them TYPE (STRING, COMPOUND_TEXT, ...)
 #include <xcb/xcb.h>
 
 #include <stdio.h>
@@ -66,17 +71,20 @@ static char *readFile(const char *path, long *size)
 
 int main(int argc, char **argv)
 {
-    const int incr = argc == 4 && strcmp(argv[1], "incr") == 0;
-    const int latin1 = argc == 3 && strcmp(argv[1], "latin1") == 0;
-    if (!incr && !latin1 && !(argc == 2 && strcmp(argv[1], "silent") == 0)) {
-        fprintf(stderr,
-                "usage: clipowner silent | clipowner incr SIZE FILE | clipowner latin1 FILE\n");
+    const char *mode = argc > 1 ? argv[1] : "";
+    const int vanish = argc == 4 && strcmp(mode, "vanish") == 0;
+    const int incr = vanish || (argc == 4 && strcmp(mode, "incr") == 0);
+    const int latin1 = argc == 3 && strcmp(mode, "latin1") == 0;
+    const int as = argc == 4 && strcmp(mode, "as") == 0;
+    if (!incr && !latin1 && !as && strcmp(mode, "silent") != 0) {
+        fprintf(stderr, "usage: clipowner silent | clipowner incr|vanish SIZE FILE | "
+                        "clipowner latin1 FILE | clipowner as TYPE FILE\n");
         return 2;
     }
     long size = 0, piece = incr ? atol(argv[2]) : 1;
-    char *text = incr || latin1 ? readFile(argv[argc - 1], &size) : NULL;
+    char *text = argc > 2 ? readFile(argv[argc - 1], &size) : NULL;
     c = xcb_connect(NULL, NULL);
-    if (xcb_connection_has_error(c) || ((incr || latin1) && (!text || piece <= 0))) {
+    if (xcb_connection_has_error(c) || (argc > 2 && (!text || piece <= 0))) {
         fprintf(stderr, "clipowner: no X server, or no text\n");
         return 1;
     }
@@ -85,7 +93,7 @@ int main(int argc, char **argv)
     xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, NULL);
     const xcb_atom_t clipboard = atom("CLIPBOARD"), utf8 = atom("UTF8_STRING"),
-                     incrType = atom("INCR"), targets = atom("TARGETS");
+                     incrType = atom("INCR"), replyType = as ? atom(argv[2]) : XCB_ATOM_NONE;
     xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
     xcb_get_selection_owner_reply_t *owner =
         xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), NULL);
@@ -108,17 +116,15 @@ int main(int argc, char **argv)
             return 0;
         case XCB_SELECTION_REQUEST: {
             const xcb_selection_request_event_t *req = (void *)event;
-            if (!incr && !latin1) {
+            if (!incr && !latin1 && !as) {
                 break;
             }
-            if (req->target == targets) {
-                const xcb_atom_t offered[] = {targets, latin1 ? XCB_ATOM_STRING : utf8};
+            if (req->time == XCB_CURRENT_TIME) {
+                notify(req, XCB_NONE);
+            } else if ((latin1 && req->target == XCB_ATOM_STRING) ||
+                       (as && (req->target == utf8 || req->target == XCB_ATOM_STRING))) {
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, req->property,
-                                    XCB_ATOM_ATOM, 32, 2, offered);
-                notify(req, req->property);
-            } else if (latin1 && req->target == XCB_ATOM_STRING) {
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, req->property,
-                                    XCB_ATOM_STRING, 8, (uint32_t)size, text);
+                                    as ? replyType : XCB_ATOM_STRING, 8, (uint32_t)size, text);
                 notify(req, req->property);
                 ended();
             } else if (incr && req->target == utf8 && reader == XCB_NONE) {
@@ -145,6 +151,11 @@ int main(int argc, char **argv)
                 const long n = size - sent < piece ? size - sent : piece;
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, reader, property, utf8, 8,
                                     (uint32_t)n, text + sent);
+                if (vanish) {
+                    xcb_destroy_window(c, window);
+                    xcb_flush(c);
+                    return 0;
+                }
                 if (n == 0) {
                     const uint32_t none = 0;
                     xcb_change_window_attributes(c, reader, XCB_CW_EVENT_MASK, &none);

@@ -67,11 +67,13 @@ private slots:
              none, "0000", "30 NDF", store::emptyRegisters()},
             // Encoded lists whose lengths claim billions of entries, which Qt reserves room for
             // before reading one: the request is refused or never touched, and the values count
-            // as damaged.
+            // as damaged. A register with a mark Qt would not read back after the control
+            // character it writes escaped: dropped, or no save would ever succeed.
             {"huge lists",
              "defCopy=@Variant(\\0\\0\\0\\v\\x7f\\xff\\xff\\xf0)\n"
-             "defPaste=@Variant(\\0\\0\\0\\t\\xff\\xff\\xff\\xff)\ndefTape=true\n",
-             none, "0010", "30 NDF", store::emptyRegisters()},
+             "defPaste=@Variant(\\0\\0\\0\\t\\xff\\xff\\xff\\xff)\ndefTape=true\n"
+             "[defMem]\nMem-7=\x03\xef\xbb\xbfx\n",
+             none, "0010", "30 NDF", RegisterMap({{"Mem-7", "\x03x"}})},
             {"full disk", "defFormat=25\ndefTape=1\ndefRealTime=TRUE\n[defMem]\nMem-1=\n", fullDisk,
              "0011", "25", RegisterMap({{"Mem-1", QString(4000, 'x')}})}};
         for (const auto &[name, file, act, boxes, format, mem] : rows) {
