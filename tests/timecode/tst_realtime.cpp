@@ -59,14 +59,18 @@ private slots:
                                          realTimeText(counts[i], counting, false);
                 QVERIFY2(both == expected[i], (std::string(title) + ": " + both).data());
             }
-            // The figures of an hour: their durations are the ones above, in the order shown.
-            std::string shown;
-            for (const RealTimeFigure &figure : realTimeFigures(counts[3], counting)) {
-                const bool slower = figure.rate != std::to_string(counting.frameRate);
-                QCOMPARE(figure.duration, realTimeText(counts[3], counting, slower));
-                shown += (shown.empty() ? "" : " ") + figure.rate;
+            // The figures of an hour: their durations are the ones above, the rate in use first
+            // (so, at the nominal rate, the rates above in reverse).
+            for (const bool pulledDown : {true, false}) {
+                std::string shown;
+                for (const RealTimeFigure &figure :
+                     realTimeFigures(counts[3], counting, pulledDown)) {
+                    const bool slower = figure.rate != std::to_string(counting.frameRate);
+                    QCOMPARE(figure.duration, realTimeText(counts[3], counting, slower));
+                    shown = pulledDown ? shown + figure.rate + ' ' : figure.rate + ' ' + shown;
+                }
+                QVERIFY2(shown == std::string(rates) + ' ', title.data());
             }
-            QVERIFY2(shown == rates, title.data());
         }
     }
 
