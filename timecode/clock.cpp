@@ -51,27 +51,23 @@ std::optional<std::uint64_t> framesFromClockText(std::string_view text, Counting
         *nanoseconds *= 10;
     }
 
-    // Seconds, minutes and hours, taken from the right: only the leftmost field present may be
+    // Hours, minutes and seconds, or the last two or one of them: only the first field may be
     // longer than two digits or more than 59. At most 999 999 999 hours, under 2^42 seconds.
-    std::string_view whole = text.substr(0, point);
+    std::string_view rest = text.substr(0, point);
     std::uint64_t seconds = 0;
-    for (std::uint64_t unit = 1;; unit *= 60) {
-        const std::size_t colon = whole.rfind(':');
-        if (colon == std::string_view::npos) {
-            const std::optional<std::uint64_t> first = field(whole, 1, 9);
-            if (!first) {
-                return std::nullopt;
-            }
-            seconds += *first * unit;
-            break;
-        }
-        // A colon left of the hours would start a fourth field.
-        const std::optional<std::uint64_t> later = field(whole.substr(colon + 1), 2, 2);
-        if (!later || *later > 59 || unit == 3600) {
+    for (std::size_t fields = 0;; ++fields) {
+        const std::size_t colon = rest.find(':');
+        const std::string_view part = rest.substr(0, colon);
+        const std::optional<std::uint64_t> value =
+            fields == 0 ? field(part, 1, 9) : field(part, 2, 2);
+        if (!value || (fields > 0 && *value > 59) || fields == 3) {
             return std::nullopt;
         }
-        seconds += *later * unit;
-        whole = whole.substr(0, colon);
+        seconds = seconds * 60 + *value;
+        if (colon == std::string_view::npos) {
+            break;
+        }
+        rest.remove_prefix(colon + 1);
     }
 
     // Nanoseconds times the rate as N x factor / 1001: under 2^72 x 2^17.
