@@ -32,27 +32,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
     }
     if (readable) {
-        const std::string decimals = fields[4].str() + std::string(9 - fields[4].length(), '0');
-        nanoseconds = nanoseconds * 1'000'000'000 + std::stoull(decimals);
+        nanoseconds = nanoseconds * 1'000'000'000 +
+                      std::stoull(fields[4].str().append(9 - fields[4].length(), '0'));
     }
+    // Twice the time in frames at the rate, plus one, in units of a 10^9 x 1001th: the nearest
+    // frame, a half up, is the one whose double it reaches but whose double plus two it does not.
+    const Wide unit = Wide{1'000'000'000} * 1001;
     for (const Rate &rate : rateTable) {
         const Counting counting = rate.counting();
         const std::optional<std::uint64_t> frames =
             framesFromClockText(text, counting, rate.pulledDown);
-        if (frames.has_value() != readable) {
-            std::abort();
-        }
-        if (!frames) {
-            continue;
-        }
-        // With the time as twice the frames in units of a 10^9 x 1001th: frames is the nearest
-        // whole number to it when it lies in [frames - 1/2, frames + 1/2).
-        const Wide twice = nanoseconds * counting.frameRate * (rate.pulledDown ? 1000 : 1001) * 2;
-        const Wide unit = Wide{1'000'000'000} * 1001;
-        const Wide low = Wide{*frames} * 2 * unit;
-        const std::string back = realTimeText(*frames, counting, rate.pulledDown);
-        if (twice + unit < low || twice + unit >= low + 2 * unit ||
-            (back.size() <= 19 && framesFromClockText(back, counting, rate.pulledDown) != frames)) {
+        const Wide time = nanoseconds * counting.frameRate * (rate.pulledDown ? 2000 : 2002) + unit;
+        const Wide doubled = Wide{frames.value_or(0)} * 2 * unit;
+        const std::string back = realTimeText(frames.value_or(0), counting, rate.pulledDown);
+        if (frames.has_value() != readable ||
+            (frames && (time < doubled || time >= doubled + 2 * unit ||
+                        (back.size() <= 19 &&
+                         framesFromClockText(back, counting, rate.pulledDown) != frames)))) {
             std::abort();
         }
     }
