@@ -37,7 +37,8 @@ if ! grep -q '^CMAKE_CXX_COMPILER_ID:.*Clang\|^CMAKE_CXX_COMPILER:.*clang' "$bui
     exit 1
 fi
 if ! cmake --build "$build_dir" -j2 \
-        --target fuzz_timecode_text fuzz_frame_count_text fuzz_panel fuzz_settings \
+        --target fuzz_timecode_text fuzz_frame_count_text fuzz_clock_text fuzz_panel \
+        fuzz_settings \
         >"$build_dir/fuzz-build.log" 2>&1; then
     cat "$build_dir/fuzz-build.log" >&2
     echo "run-fuzzers: building the fuzz targets failed" >&2
@@ -46,7 +47,7 @@ fi
 
 status=0
 for pair in fuzz_timecode_text:timecode_text fuzz_frame_count_text:frame_count_text \
-    fuzz_panel:panel fuzz_settings:settings; do
+    fuzz_clock_text:clock_text fuzz_panel:panel fuzz_settings:settings; do
     target=${pair%%:*}
     corpus=${pair#*:}
     work=$build_dir/fuzz-run/$target

@@ -4,7 +4,7 @@
 
 #include "timecode/realtime.h"
 
-#include <algorithm>
+#include "timecode/rates.h"
 
 namespace timecode {
 
@@ -47,15 +47,18 @@ std::optional<std::string> realTimeRateText(Counting counting, bool pulledDown)
     if (!pulledDown) {
         return std::to_string(counting.frameRate);
     }
-    const auto found =
-        std::ranges::find(pulledDownRates, counting.frameRate, &PulledDownRate::frameRate);
-    if (found == pulledDownRates.end()) {
-        return std::nullopt;
+    // The slower rate's text without a drop-frame mark: 29.97 runs as fast with it as without.
+    for (const Rate &rate : rateTable) {
+        const Counting counted = rate.counting();
+        if (rate.pulledDown && !counted.dropFrame && counted.frameRate == counting.frameRate) {
+            return std::string(rate.text);
+        }
     }
-    return std::string(found->text);
+    return std::nullopt;
 }
 
-std::vector<RealTimeFigure> realTimeFigures(std::uint64_t frames, Counting counting)
+std::vector<RealTimeFigure> realTimeFigures(std::uint64_t frames, Counting counting,
+                                            bool pulledDown)
 {
     std::vector<RealTimeFigure> figures;
     if (counting.frameRate == 0) {
@@ -65,8 +68,9 @@ std::vector<RealTimeFigure> realTimeFigures(std::uint64_t frames, Counting count
         figures.push_back({realTimeText(frames, counting, true), *slower});
     }
     if (!counting.dropFrame) {
-        figures.push_back(
-            {realTimeText(frames, counting, false), *realTimeRateText(counting, false)});
+        const RealTimeFigure nominal{realTimeText(frames, counting, false),
+                                     *realTimeRateText(counting, false)};
+        figures.insert(pulledDown ? figures.end() : figures.begin(), nominal);
     }
     return figures;
 }

@@ -11,11 +11,9 @@
 
 #include "timecode/timecode.h"
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace timecode {
@@ -26,25 +24,9 @@ namespace timecode {
 /// carries into it. Exact for every count. A counting without frames (rate 0) gives the empty text.
 std::string realTimeText(std::uint64_t frames, Counting counting, bool pulledDown);
 
-/// A rate whose video runs at 1000/1001 of it, and that slower rate as the trade writes it.
-struct PulledDownRate
-{
-    std::uint64_t frameRate;
-    std::string_view text;
-};
-
-/// The rates that have a 1000/1001 variant; drop-frame counting exists only among them.
-inline constexpr std::array<PulledDownRate, 6> pulledDownRates{{
-    {24, "23.976"},
-    {30, "29.97"},
-    {48, "47.952"},
-    {60, "59.94"},
-    {96, "95.904"},
-    {120, "119.88"},
-}};
-
-/// The rate as written beside a real-time figure: "30", or "29.97" when pulled down. A rate
-/// without a 1000/1001 variant has no pulled-down text: nothing.
+/// The rate as written beside a real-time figure, and as the rate in use: "30", or "29.97" when
+/// pulled down (under drop frame too). A rate without a 1000/1001 variant has no pulled-down
+/// text: nothing.
 std::optional<std::string> realTimeRateText(Counting counting, bool pulledDown);
 
 /// One figure of a real-time reading: the duration and the rate it was worked at.
@@ -56,10 +38,12 @@ struct RealTimeFigure
     friend bool operator==(const RealTimeFigure &, const RealTimeFigure &) = default;
 };
 
-/// What a format shows for a count of frames, first figure first: where a 1000/1001 rate exists,
-/// its figure; then the nominal one, except under drop frame, which exists only at the slower
-/// rate. 16, 18, 25, 50, 72 and 100 show the nominal figure alone; a counting without frames
-/// shows none.
-std::vector<RealTimeFigure> realTimeFigures(std::uint64_t frames, Counting counting);
+/// What a format shows for a count of frames, the figure at the rate in use first: where a
+/// 1000/1001 rate exists, its figure and the nominal one, in the order pulledDown says, except
+/// under drop frame, which exists only at the slower rate; a caller that does not say puts the
+/// slower first. 16, 18, 25, 50, 72 and 100 show the nominal figure alone; a counting without
+/// frames shows none.
+std::vector<RealTimeFigure> realTimeFigures(std::uint64_t frames, Counting counting,
+                                            bool pulledDown = true);
 
 } // namespace timecode
