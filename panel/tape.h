@@ -14,9 +14,9 @@
 //     = 06:00:00:00 (2 days later)   often: (previous day), (3 days earlier)
 //     × 30                     a multiplication or division by a count, whose result
 //     = 00:11:00:00 (2 frames left over)   may say what a quotient left over
-//     + 00:02:31.250 at 29.97 (00:02:31:08)   a clock time, the rate it was read at, its value
-//     → 25, same duration      the total moved to another rate, keeping its duration or
-//     = 00:13:50:07            its frames ("→ 25, same frames, 104.167 % speed")
+//     + 00:02:31.250 at 29.97 (00:02:31:03)   a clock time, the rate it was read at, its value
+//     → 25, same duration      the total moved to another rate, keeping its duration, or its
+//     = 01:00:03:15            frames: "→ 25, same frames, 104.167 % speed"
 //     ────────────             All Clear ends the calculation
 #pragma once
 
