@@ -8,6 +8,7 @@
 #include "app/x11windowstate.h"
 #include "panel/tapeview.h"
 #include "panel/viewcontroller.h"
+#include "timecode/rates.h"
 
 #include <QAction>
 #include <QLayout>
@@ -67,10 +68,26 @@ WindowController::WindowController(QWidget *parent) : QMainWindow(parent)
     panel->viewDidLoad();
 
     for (QAction *item : ui.menuCalculator->actions()) {
-        if (!item->isSeparator() && !item->menu()) {
+        if (const QMenu *rates = item->menu()) {
+            // A rate's title alone does not say whether to convert or to conform.
+            for (QAction *rate : rates->actions()) {
+                connect(rate, &QAction::triggered, panel, [panel, rate, rates] {
+                    panel->convertController(rate->text(), rates->title());
+                });
+            }
+        } else if (!item->isSeparator()) {
             sendTitle(item, panel);
         }
     }
+    // The item shows the rate in use: checked and disabled under drop frame, unchecked and
+    // disabled at a rate without a 1000/1001 variant, the kept choice elsewhere.
+    const auto showFractionalRate = [this, panel] {
+        ui.actionFractionalRate->setEnabled(
+            timecode::fractionalRateChoosable(panel->selectedFormat().counting()));
+        ui.actionFractionalRate->setChecked(panel->pulledDown());
+    };
+    showFractionalRate();
+    connect(panel, &panel::ViewController::rateChanged, this, showFractionalRate);
     wireMemoryMenu(ui.menuMemory);
     connect(ui.actionWindowOnly, &QAction::triggered, this, &WindowController::switchToWindowOnly);
     wireTape();

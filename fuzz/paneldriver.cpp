@@ -66,6 +66,7 @@ std::optional<QString> PanelScript::step(const QString &kind, const QString &wri
     const std::map<QString, std::function<void()>> actions = {
         {"menu", [&] { p.respondsToMenu(arg); }},
         {"mem", [&] { p.memController(arg.section('/', 1), arg.section('/', 0, 0)); }},
+        {"rate", [&] { p.convertController(arg.section('/', 1), arg.section('/', 0, 0)); }},
         // Like the user, a step cannot choose from a locked list.
         {"format",
          [&] { ui.popupFormat->isEnabled() ? ui.popupFormat->setCurrentText(arg) : void(); }},
@@ -112,6 +113,7 @@ std::optional<QString> PanelScript::step(const QString &kind, const QString &wri
         {"?lines", [&] { return QString::number(p.tape().rowCount()); }},
         {"?shown", [&] { return QString::number(p.tapeShown()); }},
         {"?realtime", [&] { return ui.realTime->text(); }},
+        {"?rate", [&] { return ui.rateInUse->text(); }},
         {"?file", [&] { return contents().split('\n').contains(arg.toUtf8()) ? arg : "missing"; }},
     };
     if (actions.count(kind)) {
@@ -147,7 +149,8 @@ std::optional<QString> PanelScript::step(const QString &kind, const QString &wri
                   "ends the tape, or ERROR and nothing else changed";
     }
     const bool writes =
-        QStringList{"=", "+", "-", "\u00d7", "\u00f7", "T/F", "AC", "restart"}.contains(kind) ||
+        QStringList{"=", "+", "-", "\u00d7", "\u00f7", "T/F", "AC", "restart", "rate"}.contains(
+            kind) ||
         (kind == "menu" && (arg == "All Clear" || arg == "Clear Tape"));
     if (!writes && tape != tapeBefore) {
         failure = "only calculation steps and All Clear write on the tape";

@@ -8,7 +8,7 @@
 //
 // Steps, by kind and argument ('_' is a blank in an argument, '|' a line break):
 //   a key title    click the panel key with this title   menu:T        respondsToMenu(T)
-//   mem:P/T        item T of the menu titled P
+//   mem:P/T        item T of the menu titled P           rate:P/T      rate T of the menu titled P
 //   format:T       select format T                       set:T         put T in the display
 //   clip:T noclip  the clipboard holds T / no plain text paste:T       clip:T, then "Paste"
 //   boxes:CP       check box states, 0 1 2 = off mixed on out in       the application loses /
@@ -20,7 +20,7 @@
 // and checks: ?display:T ?sign:T ?said:T (the sign field's words) ?frame:N (- for no accumulator)
 // ?mode:T|F ?clip:T ?format:T ?boxes:CP ?Mem-N:T (a register), ?file:L (the file has line L),
 // ?unchanged (as at mark, or at the start), ?tape:T (its lines), ?lines:N, ?shown:0|1,
-// ?realtime:T (the real-time line).
+// ?realtime:T (the real-time line), ?rate:T (the rate in use beside the format list).
 #pragma once
 
 #include "panel/viewcontroller.h"

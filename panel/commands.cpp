@@ -5,6 +5,7 @@
 #include "panel/commands.h"
 
 #include "panel/viewcontroller.h"
+#include "timecode/rates.h"
 
 #include <QAnyStringView>
 
@@ -47,7 +48,17 @@ const TitledCommand keyCommands[] = {
     {"RC", [](ViewController &c) { c.recall(); }},
     {"<", [](ViewController &c) { c.keyEntry(QStringLiteral("<")); }},
     {"T/F", switchAfterCalculating},
+    {clockKey, [](ViewController &c) { c.keyEntry(QLatin1String(clockKey)); }},
 };
+
+// The choice makes no difference to a format that runs at one rate only, and is kept for the
+// formats it does.
+void toggleFractionalRate(ViewController &c)
+{
+    if (timecode::fractionalRateChoosable(c.selectedFormat().counting())) {
+        c.keepFractionalRate(!c.fractionalRate());
+    }
+}
 
 const TitledCommand menuCommands[] = {
     {"Copy", [](ViewController &c) { c.copyToPasteboard(); }},
@@ -61,6 +72,7 @@ const TitledCommand menuCommands[] = {
     {"Copy Tape", [](ViewController &c) { c.copyTape(); }},
     {"Clear Tape", [](ViewController &c) { c.tape().clear(); }},
     {"Copy Real Time", [](ViewController &c) { c.copyRealTime(); }},
+    {"Fractional Rate (\u00d71000/1001)", toggleFractionalRate},
 };
 
 template <std::size_t N>

@@ -25,9 +25,10 @@ RealTimeReadout::RealTimeReadout(RealTimeLine *line) : QObject(line), line(line)
     write();
 }
 
-void RealTimeReadout::show(std::optional<std::uint64_t> frames, timecode::Counting counting)
+void RealTimeReadout::show(std::optional<std::uint64_t> frames, timecode::Counting counting,
+                           bool pulledDown)
 {
-    shown = frames && !line->isHidden() ? timecode::realTimeFigures(*frames, counting)
+    shown = frames && !line->isHidden() ? timecode::realTimeFigures(*frames, counting, pulledDown)
                                         : std::vector<timecode::RealTimeFigure>();
     line->setText(lineText(shown));
 }
@@ -53,12 +54,12 @@ bool RealTimeReadout::eventFilter(QObject *watched, QEvent *event)
 void RealTimeReadout::write()
 {
     // The widest reading of each format: the last frame of a nominal day, where the figures have
-    // the most digits.
+    // the most digits. Either order of the figures is as wide.
     QStringList readings;
     for (const timecode::Format &format : timecode::formatTable) {
         const timecode::Counting counting = format.counting();
         readings << lineText(
-            timecode::realTimeFigures(counting.nominalFramesPerDay() - 1, counting));
+            timecode::realTimeFigures(counting.nominalFramesPerDay() - 1, counting, true));
     }
     line->setReadings(readings);
     line->setText(lineText(shown));

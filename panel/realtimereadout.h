@@ -31,9 +31,10 @@ public:
     /// Writes on `line`, which owns it.
     explicit RealTimeReadout(RealTimeLine *line);
 
-    /// Shows how long `frames` last in the counting; nothing empties the line. A hidden line is
-    /// left empty, so it holds nothing stale when it is shown again.
-    void show(std::optional<std::uint64_t> frames, timecode::Counting counting);
+    /// Shows how long `frames` last in the counting, the figure at the rate in use (pulled down
+    /// or not) first; nothing empties the line. A hidden line is left empty, so it holds nothing
+    /// stale when it is shown again.
+    void show(std::optional<std::uint64_t> frames, timecode::Counting counting, bool pulledDown);
     /// The figures the line shows, the first first; none while it shows nothing.
     const std::vector<timecode::RealTimeFigure> &figures() const { return shown; }
 

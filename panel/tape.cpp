@@ -10,6 +10,30 @@ namespace {
 
 const QString separator = QString(12, QChar(0x2500)); // box drawings light horizontal
 
+// An operand as the display showed it, after the clock time it was keyed as.
+QString operandText(const QString &operand, const QString &clock)
+{
+    return clock.isEmpty() ? operand : clock + QStringLiteral(" (") + operand + u')';
+}
+
+QString noteText(Tape::Note note)
+{
+    const QString count = QString::number(note.count);
+    switch (note.kind) {
+    case Tape::Note::Kind::daysOn:
+        return note.count == 1 ? Tape::tr(" (next day)") : Tape::tr(" (%1 days later)").arg(count);
+    case Tape::Note::Kind::daysBack:
+        return note.count == 1 ? Tape::tr(" (previous day)")
+                               : Tape::tr(" (%1 days earlier)").arg(count);
+    case Tape::Note::Kind::leftOver:
+        return note.count == 1 ? Tape::tr(" (1 frame left over)")
+                               : Tape::tr(" (%1 frames left over)").arg(count);
+    case Tape::Note::Kind::none:
+        break;
+    }
+    return QString();
+}
+
 QString operationWords(QChar sign)
 {
     return sign == u'-'        ? Tape::tr("minus")
@@ -41,6 +65,8 @@ QVariant Tape::data(const QModelIndex &index, int role) const
             return tr("Format %1").arg(line.text);
         case Kind::operation:
             return operationWords(line.text.front()) + line.text.mid(1);
+        case Kind::conversion:
+            return tr("to") + line.text.mid(1);
         case Kind::result:
             return tr("equals") + line.text.mid(1);
         case Kind::separator:
@@ -56,38 +82,33 @@ QVariant Tape::data(const QModelIndex &index, int role) const
     }
 }
 
-void Tape::writeOperand(const QString &format, const QString &operand)
+void Tape::writeOperand(const QString &format, const QString &operand, const QString &clock)
 {
-    write(format, {{QStringLiteral("  ") + operand, Kind::operand}});
+    write(format, {{QStringLiteral("  ") + operandText(operand, clock), Kind::operand, operand}});
 }
 
 void Tape::writeOperation(const QString &format, QChar sign, const QString &operand,
-                          const QString &result, Note note)
+                          const QString &result, Note note, const QString &clock)
 {
-    const QString count = QString::number(note.count);
-    QString said;
-    switch (note.kind) {
-    case Note::Kind::daysOn:
-        said = note.count == 1 ? tr(" (next day)") : tr(" (%1 days later)").arg(count);
-        break;
-    case Note::Kind::daysBack:
-        said = note.count == 1 ? tr(" (previous day)") : tr(" (%1 days earlier)").arg(count);
-        break;
-    case Note::Kind::leftOver:
-        said =
-            note.count == 1 ? tr(" (1 frame left over)") : tr(" (%1 frames left over)").arg(count);
-        break;
-    case Note::Kind::none:
-        break;
-    }
-    write(format, {{sign + QStringLiteral(" ") + operand, Kind::operation},
-                   {QStringLiteral("= ") + result + said, Kind::result}});
+    write(format,
+          {{sign + QStringLiteral(" ") + operandText(operand, clock), Kind::operation, operand},
+           {QStringLiteral("= ") + result + noteText(note), Kind::result, result}});
+}
+
+void Tape::writeConversion(const QString &format, const QString &rate, const QString &speed,
+                           const QString &result, Note note)
+{
+    const QString said = speed.isEmpty()
+                             ? tr("\u2192 %1, same duration").arg(rate)
+                             : tr("\u2192 %1, same frames, %2 % speed").arg(rate, speed);
+    write(format, {{said, Kind::conversion, QString()},
+                   {QStringLiteral("= ") + result + noteText(note), Kind::result, result}});
 }
 
 void Tape::endCalculation()
 {
     if (calculationOnTape) {
-        append({{separator, Kind::separator}});
+        append({{separator, Kind::separator, QString()}});
     }
     calculationOnTape = false;
 }
@@ -105,11 +126,7 @@ QString Tape::value(int row) const
     if (row < 0 || row >= int(lines.size())) {
         return QString();
     }
-    // A value line is a sign or two blanks, the value as the display showed it (which holds no
-    // blank), and maybe a note.
-    const Line &line = lines[std::size_t(row)];
-    const bool holdsValue = line.kind != Kind::format && line.kind != Kind::separator;
-    return holdsValue ? line.text.mid(2).section(u' ', 0, 0) : QString();
+    return lines[std::size_t(row)].value;
 }
 
 QString Tape::text() const
@@ -127,7 +144,7 @@ void Tape::write(const QString &format, std::initializer_list<Line> written)
     // until All Clear ends the calculation.
     std::vector<Line> added;
     if (!calculationOnTape) {
-        added.push_back({format, Kind::format});
+        added.push_back({format, Kind::format, QString()});
     }
     added.insert(added.end(), written);
     calculationOnTape = true;

@@ -14,6 +14,9 @@
 //     = 06:00:00:00 (2 days later)   often: (previous day), (3 days earlier)
 //     × 30                     a multiplication or division by a count, whose result
 //     = 00:11:00:00 (2 frames left over)   may say what a quotient left over
+//     + 00:02:31.250 at 29.97 (00:02:31:03)   a clock time, the rate it was read at, its value
+//     → 25, same duration      the total moved to another rate, keeping its duration, or its
+//     = 01:00:03:15            frames: "→ 25, same frames, 104.167 % speed"
 //     ────────────             All Clear ends the calculation
 #pragma once
 
@@ -57,12 +60,18 @@ public:
     /// The line's text; for a screen reader its words ("plus 00:00:10:00"); its value.
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
-    /// An operand that starts the calculation or replaces its result.
-    void writeOperand(const QString &format, const QString &operand);
+    /// An operand that starts the calculation or replaces its result; `clock`, when not empty,
+    /// is the clock time it was keyed as, written before it.
+    void writeOperand(const QString &format, const QString &operand,
+                      const QString &clock = QString());
     /// An addition ('+'), subtraction ('-'), multiplication ('×') or division ('÷'), and its
-    /// result.
+    /// result; `clock` as for an operand.
     void writeOperation(const QString &format, QChar sign, const QString &operand,
-                        const QString &result, Note note);
+                        const QString &result, Note note, const QString &clock = QString());
+    /// The running total moved to the rate written `rate`, keeping its duration when `speed` is
+    /// empty, else its frames, played at `speed` percent; and the result.
+    void writeConversion(const QString &format, const QString &rate, const QString &speed,
+                         const QString &result, Note note);
     /// All Clear: a separator below the calculation, if the tape holds lines of it.
     void endCalculation();
     /// Empties the tape.
@@ -79,6 +88,7 @@ private:
         format,
         operand,
         operation,
+        conversion,
         result,
         separator
     };
@@ -86,6 +96,7 @@ private:
     {
         QString text;
         Kind kind;
+        QString value;
     };
     /// Lines of the calculation under way, under its format when they are its first.
     void write(const QString &format, std::initializer_list<Line> written);

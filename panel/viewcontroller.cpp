@@ -9,6 +9,8 @@
 #include "panel/characters.h"
 #include "panel/commands.h"
 #include "panel/keyboard.h"
+#include "timecode/rates.h"
+#include "timecode/realtime.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -56,8 +58,9 @@ void ViewController::wireControls()
                              ui.button6, ui.button7, ui.button8, ui.button9, ui.buttonPeriod}) {
         connect(key, &QPushButton::clicked, this, [this, key] { enteredKeyNum(key->text()); });
     }
-    for (QPushButton *key : {ui.buttonPlus, ui.buttonMinus, ui.buttonTimes, ui.buttonDivide,
-                             ui.buttonC, ui.buttonAC, ui.buttonRC, ui.buttonBS, ui.buttonTF}) {
+    for (QPushButton *key :
+         {ui.buttonPlus, ui.buttonMinus, ui.buttonTimes, ui.buttonDivide, ui.buttonC, ui.buttonAC,
+          ui.buttonRC, ui.buttonBS, ui.buttonTF, ui.buttonClock}) {
         connect(key, &QPushButton::clicked, this, [this, key] { enteredKey(key->text()); });
     }
     connect(ui.buttonEquals, &QPushButton::clicked, this, &ViewController::enter);
@@ -99,6 +102,7 @@ void ViewController::viewDidLoad()
             userDefault->synchronize();
         }
     });
+    showRate();
 }
 
 void ViewController::usePreferences(std::unique_ptr<store::Preferences> store)
@@ -150,11 +154,6 @@ Reading ViewController::reading() const
     return displayIsTimecode ? Reading::timecode : Reading::frames;
 }
 
-QString ViewController::display() const
-{
-    return ui.scratchPadRegister->text();
-}
-
 void ViewController::setDisplay(const QString &text)
 {
     ++changes;
@@ -176,23 +175,23 @@ void ViewController::keyEntry(const QString &keyText)
     }
 }
 
-void ViewController::calculate()
+bool ViewController::calculate()
 {
     std::optional<timecode::Timecode> start = currentTimecode;
     if (!start) {
         const timecode::Format format = selectedFormat();
         start = timecode::createTimecode(format.rateText, format.dropFrame);
         if (!start) {
-            return;
+            return false;
         }
     }
     // Without an accumulator the operand starts one, whatever the sign field says.
     const Sign pending = currentTimecode ? currentSign() : Sign::blank;
     const std::optional<Step> step =
-        equalsStep(*start, pending, display().toStdString(), reading());
+        equalsStep(*start, pending, display().toStdString(), reading(), pulledDown());
     if (!step) {
         setDisplay(errorMessage);
-        return;
+        return false;
     }
     if (!currentTimecode) {
         ui.popupFormat->setEnabled(false);
@@ -203,12 +202,13 @@ void ViewController::calculate()
     setDisplay(accumulatorText());
     if (pending != Sign::blank) {
         paperTape.writeOperation(format, ui.sign->text().front(), step->operand, accumulatorText(),
-                                 step->note);
+                                 step->note, step->clock);
         setSign(QString());
     } else if (!before || before->frameNumber != currentTimecode->frameNumber) {
         // A result read back (T/F after a result, a second "=", RC then "=") changes nothing.
-        paperTape.writeOperand(format, accumulatorText());
+        paperTape.writeOperand(format, accumulatorText(), step->clock);
     }
+    return true;
 }
 
 void ViewController::clearEntry()
@@ -338,11 +338,6 @@ void ViewController::copyTape()
     }
 }
 
-bool ViewController::realTimeShown() const
-{
-    return userDefault->defRealTime();
-}
-
 void ViewController::keepRealTimeShown(bool shown)
 {
     ui.realTime->setVisible(shown);
@@ -357,7 +352,7 @@ std::optional<std::uint64_t> ViewController::realTimeFrames() const
     std::optional<std::uint64_t> frames;
     // A count to multiply or divide by is no duration.
     if (const Reading read = reading(); read != Reading::count) {
-        frames = framesOfText(display().toStdString(), read, counting);
+        frames = framesOfText(display().toStdString(), read, counting, pulledDown());
     }
     if (!frames && currentTimecode) {
         frames = currentTimecode->frameNumber;
@@ -367,7 +362,37 @@ std::optional<std::uint64_t> ViewController::realTimeFrames() const
 
 void ViewController::showRealTime()
 {
-    readout->show(realTimeFrames(), selectedFormat().counting());
+    readout->show(realTimeFrames(), selectedFormat().counting(), pulledDown());
+}
+
+void ViewController::keepFractionalRate(bool on)
+{
+    userDefault->setDefFractionalRate(on);
+    userDefault->synchronize();
+    showRate();
+}
+
+bool ViewController::pulledDown() const
+{
+    return timecode::isPulledDown(selectedFormat().counting(), fractionalRate());
+}
+
+void ViewController::showRate()
+{
+    const timecode::Counting counting = selectedFormat().counting();
+    const QString rate =
+        QString::fromStdString(timecode::realTimeRateText(counting, pulledDown()).value_or(""));
+    //: The frame rate the video of the selected format runs at: "at 29.97".
+    ui.rateInUse->setText(tr("at %1").arg(rate));
+    ui.rateInUse->setAccessibleDescription(tr("%1 frames a second").arg(rate));
+    showRealTime();
+    emit rateChanged();
+}
+
+void ViewController::showTotal(const timecode::Timecode &total)
+{
+    currentTimecode = total;
+    setDisplay(accumulatorText());
 }
 
 void ViewController::copyRealTime()
@@ -379,25 +404,10 @@ void ViewController::copyRealTime()
     }
 }
 
-bool ViewController::tapeShown() const
-{
-    return userDefault->defTape();
-}
-
 void ViewController::keepTapeShown(bool shown)
 {
     userDefault->setDefTape(shown);
     userDefault->synchronize();
-}
-
-void ViewController::enter()
-{
-    calculate();
-}
-
-void ViewController::enteredKeyNum(const QString &title)
-{
-    keyEntry(title);
 }
 
 void ViewController::enteredKey(const QString &title)
@@ -443,6 +453,7 @@ void ViewController::memController(QAction *item)
 void ViewController::changePopup()
 {
     setDisplay(QString());
+    showRate();
 }
 
 QStringList ViewController::keyCommandTitles()

@@ -12,8 +12,12 @@
 //   action slots carrying the sender's title; a title table (panel/commands.cpp) picks the
 //   operation. The visible
 //   state lives in the controls of viewcontroller.ui and is read back from them: the operand or
-//   result in the value display (scratchPadRegister), the pending operation in the sign field,
-//   the format in popupFormat. Only the accumulator and the display mode are held in fields.
+//   result in the value display (scratchPadRegister; a clock time there is told by its decimal
+//   separator), the pending operation in the sign field, the format in popupFormat. Only the
+//   accumulator and the display mode are held in fields; whether a format that may run at
+//   1000/1001 of its rate does is a kept setting, read from the store.
+// - panel/conversion.h moves the running total to another rate, through this class's public
+//   operations, for the Convert To and Conform To menus.
 // - panel::RealTimeReadout writes on the line under the display how long the value lasts on the
 //   clock; the panel tells it the frames whenever the value may have changed.
 // - panel::Tape writes down every step that changed the accumulator; the equals step and All
@@ -31,6 +35,7 @@
 #pragma once
 
 #include "panel/calculation.h"
+#include "panel/conversion.h"
 #include "panel/pasteboard.h"
 #include "panel/realtimereadout.h"
 #include "panel/tape.h"
@@ -90,8 +95,8 @@ public:
     /// Edits the value display with one key's text; "<" takes back the last digit.
     void keyEntry(const QString &keyText);
     /// The equals step: starts, replaces, adds to, subtracts from, multiplies or divides the
-    /// accumulator.
-    void calculate();
+    /// accumulator. Answers false when it showed ERROR instead, or the format is unknown.
+    bool calculate();
     /// Empties the value display, or when it is empty already, drops the pending operation.
     void clearEntry();
     void allClear();
@@ -119,18 +124,30 @@ public:
     /// Puts the whole tape on the clipboard, a line per line; an empty tape leaves it alone.
     void copyTape();
     /// Whether the window shows the tape: a kept setting, hidden on the first start.
-    bool tapeShown() const;
+    bool tapeShown() const { return userDefault->defTape(); }
     /// Keeps whether the window shows the tape; it reaches the file at once.
     void keepTapeShown(bool shown);
 
     /// Whether the real-time line under the display is shown: a kept setting, hidden on the first
     /// start.
-    bool realTimeShown() const;
+    bool realTimeShown() const { return userDefault->defRealTime(); }
     /// Shows or hides the line and keeps the choice; it reaches the file at once.
     void keepRealTimeShown(bool shown);
     /// Puts the line's first figure on the clipboard; a hidden line or one with no figure leaves
     /// the clipboard alone.
     void copyRealTime();
+
+    /// The user's choice of the 1000/1001 rate for 24, 48, 96 and 30, 60 and 120 without drop
+    /// frame: a kept setting, on at the first start.
+    bool fractionalRate() const { return userDefault->defFractionalRate(); }
+    /// Keeps the choice; it reaches the file at once.
+    void keepFractionalRate(bool on);
+    /// Whether the selected format runs at 1000/1001 of its rate, as the choice and the format
+    /// decide: the rate clock times are read at and the real-time line puts first.
+    bool pulledDown() const;
+    /// Makes `total` the running total and shows it, in whatever format it counts; the format list
+    /// must already show that format. For a conversion to another rate.
+    void showTotal(const timecode::Timecode &total);
 
     const Ui::ViewController &controls() const { return ui; }
     bool isTimecodeMode() const { return displayIsTimecode; }
@@ -147,24 +164,35 @@ public:
     static QStringList memoryCommandTitles();
 
 public slots:
-    void enter();
-    void enteredKeyNum(const QString &title);
+    void enter() { calculate(); }
+    void enteredKeyNum(const QString &title) { keyEntry(title); }
     void enteredKey(const QString &title);
     void respondsToMenu(const QString &title);
     void memController(const QString &title, const QString &parentTitle);
     /// Reads the item's title and the title of the menu that holds it; an item outside any menu
     /// is ignored.
     void memController(QAction *item);
+    /// Item `title` (a rate) of the Convert To or Conform To menu, `parentTitle`.
+    void convertController(const QString &title, const QString &parentTitle)
+    {
+        runConversion(*this, title, parentTitle);
+    }
     void changePopup();
+
+signals:
+    /// The format or the choice of the 1000/1001 rate changed, and with them maybe the rate in use.
+    void rateChanged();
 
 private:
     void wireControls();
     /// Shows the pending operation in the sign field, with words for a screen reader.
     void setSign(const QString &text);
-    QString display() const;
+    QString display() const { return ui.scratchPadRegister->text(); }
     void setDisplay(const QString &text);
     /// Brings the real-time line up to date with the display, mode, format and accumulator.
     void showRealTime();
+    /// Writes the rate in use beside the format list.
+    void showRate();
     /// The frames the real-time line describes: the display's text read as an operand that starts
     /// a calculation is read; else, while the display holds nothing that reads (empty, the error
     /// text, a count to multiply or divide by), the accumulator's; else nothing.

@@ -6,7 +6,8 @@
 
 # Takes pictures of the tcpad window on a private X display with the openbox window manager: at normal
 # scale, at twice the scale, in a dark palette, shrunk to its minimum and grown large, with the
-# tape shown in a light and a dark palette, and with the real-time line shown. Each picture shows
+# tape shown in a light and a dark palette, with the real-time line shown, and with a clock time
+# keyed in place of the operand. Each picture shows
 # the same short calculation under way, keyed with xdotool, so the display, the pending sign and
 # the mode label all carry text.
 #
@@ -96,3 +97,7 @@ shot tape-dark "" "$tape" -- "$preview" dark
 shot realtime "" "ctrl+shift+r" -- "$tcpad"
 shot realtime-dark "" "ctrl+shift+r" -- "$preview" dark
 shot realtime-smallest-scaled 10x10 "ctrl+shift+r" -- env QT_SCALE_FACTOR=2 "$tcpad"
+# The operand cleared and keyed again as a clock time, 00:02:31.250, with the real-time line.
+clock="Escape s 2 3 1 2 5 0 ctrl+shift+r"
+shot clock "" "$clock" -- "$tcpad"
+shot clock-dark "" "$clock" -- "$preview" dark

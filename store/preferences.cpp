@@ -155,6 +155,7 @@ void Preferences::registerDefaults(const RegisterMap &registers)
     defaults.insert(memKey, QVariant::fromValue(registers));
     defaults.insert(tapeKey, false);
     defaults.insert(realTimeKey, false);
+    defaults.insert(fractionalRateKey, true);
     defaults.insert(dictationMenuKey, true);
     defaults.insert(characterPaletteMenuKey, true);
 }
@@ -245,6 +246,17 @@ void Preferences::setDefRealTime(bool shown)
     changed.realTime = shown;
 }
 
+bool Preferences::defFractionalRate() const
+{
+    return changed.fractionalRate.value_or(
+        stored.fractionalRate.value_or(defaults.value(fractionalRateKey, true).toBool()));
+}
+
+void Preferences::setDefFractionalRate(bool on)
+{
+    changed.fractionalRate = on;
+}
+
 bool Preferences::synchronize()
 {
     QFileInfo info(path);
@@ -280,6 +292,9 @@ bool Preferences::synchronize()
     merged.realTime = changed.realTime
                           ? changed.realTime
                           : (onDisk->realTime ? onDisk->realTime : std::optional(defRealTime()));
+    merged.fractionalRate = changed.fractionalRate   ? changed.fractionalRate
+                            : onDisk->fractionalRate ? onDisk->fractionalRate
+                                                     : std::optional(defFractionalRate());
     merged.mem = onDisk->mem ? onDisk->mem : std::optional(defMem());
     if (changed.mem) {
         merged.mem->insert(*changed.mem);
@@ -291,6 +306,7 @@ bool Preferences::synchronize()
     entries.insert(formatKey, *merged.format);
     entries.insert(tapeKey, *merged.tape);
     entries.insert(realTimeKey, *merged.realTime);
+    entries.insert(fractionalRateKey, *merged.fractionalRate);
     // One entry per register under [defMem], so the file stays readable and editable by hand.
     // Only register names go out: nothing else would be read back as a register, and an odd
     // name (empty, or with a '/') would turn the group into something else.
@@ -415,6 +431,7 @@ Preferences::Values Preferences::readValues(const QString &filePath)
     values.paste = boolFrom(scalar(pasteKey));
     values.tape = boolFrom(scalar(tapeKey));
     values.realTime = boolFrom(scalar(realTimeKey));
+    values.fractionalRate = boolFrom(scalar(fractionalRateKey));
     values.format = textFrom(scalar(formatKey));
     if (values.format && !isFormatTitle(*values.format)) {
         values.format.reset();

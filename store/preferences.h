@@ -2,9 +2,10 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The per-user preferences store: the six settings that survive a restart (the automatic copy
+// The per-user preferences store: the seven settings that survive a restart (the automatic copy
 // and paste check boxes, the selected format, the memory registers, whether the tape is shown
-// and whether the real-time line is), kept in a QSettings INI file, with an in-memory map of
+// and whether the real-time line is, and whether formats that may run at 1000/1001 of their rate
+// do), kept in a QSettings INI file, with an in-memory map of
 // registered defaults that answers whenever the file holds no usable value of its own.
 //
 // Reading never fails: a value that is missing, of the wrong kind, implausibly large or (for the
@@ -38,6 +39,9 @@ public:
     static inline const QString tapeKey = QStringLiteral("defTape");
     /// Whether the panel shows the real-time line under the display (bool).
     static inline const QString realTimeKey = QStringLiteral("defRealTime");
+    /// Whether 24, 48, 96 and 30, 60 and 120 without drop frame run at 1000/1001 of their rate
+    /// (bool).
+    static inline const QString fractionalRateKey = QStringLiteral("defFractionalRate");
     /// Two toolkit keys (no dictation or character-palette items in the Edit menu), registered
     /// as true. Qt reads neither; they live in the defaults only and are never written.
     static inline const QString dictationMenuKey = QStringLiteral("NSDisabledDictationMenuItem");
@@ -57,7 +61,8 @@ public:
     Preferences &operator=(const Preferences &) = delete;
 
     /// Registers the in-memory defaults: both check boxes off, the format "30 NDF", the given
-    /// registers, the tape and the real-time line hidden, and two toolkit keys as true. Registered
+    /// registers, the tape and the real-time line hidden, the 1000/1001 rate on, and two toolkit
+    /// keys as true. Registered
     /// defaults are never written as such.
     void registerDefaults(const RegisterMap &registers = emptyRegisters());
     /// The registered default for a key, or an invalid QVariant when none is registered.
@@ -90,6 +95,10 @@ public:
     bool defRealTime() const;
     void setDefRealTime(bool shown);
 
+    /// On also without registered defaults, as most video runs at 1000/1001 of its rate.
+    bool defFractionalRate() const;
+    void setDefFractionalRate(bool on);
+
     /// Writes the settings to the file and answers whether it was written completely. The file
     /// is read as it stands, under a lock shared with other tcpad processes; what this store
     /// changed since its last successful write replaces what the file holds, the file's own
@@ -101,7 +110,7 @@ public:
     QString fileName() const { return path; }
 
 private:
-    /// The six settings as read from a file or as changed in this run; empty where there is no
+    /// The seven settings as read from a file or as changed in this run; empty where there is no
     /// usable value. For the registers of a change, only the registers that changed.
     struct Values
     {
@@ -111,6 +120,7 @@ private:
         std::optional<RegisterMap> mem;
         std::optional<bool> tape;
         std::optional<bool> realTime;
+        std::optional<bool> fractionalRate;
     };
 
     static std::optional<Values> readFile(const QString &filePath);

@@ -40,10 +40,9 @@ struct RealTimeFigure
 
 /// What a format shows for a count of frames, the figure at the rate in use first: where a
 /// 1000/1001 rate exists, its figure and the nominal one, in the order pulledDown says, except
-/// under drop frame, which exists only at the slower rate; a caller that does not say puts the
-/// slower first. 16, 18, 25, 50, 72 and 100 show the nominal figure alone; a counting without
-/// frames shows none.
+/// under drop frame, which exists only at the slower rate. 16, 18, 25, 50, 72 and 100 show the
+/// nominal figure alone; a counting without frames shows none.
 std::vector<RealTimeFigure> realTimeFigures(std::uint64_t frames, Counting counting,
-                                            bool pulledDown = true);
+                                            bool pulledDown);
 
 } // namespace timecode

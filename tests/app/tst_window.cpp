@@ -6,9 +6,11 @@
 // mode; the look as the palette and the font change; the platform asked for.
 #include "app/platformchoice.h"
 #include "app/windowcontroller.h"
+#include "panel/conversion.h"
 #include "panel/tape.h"
 #include "panel/tapeview.h"
 #include "store/preferences.h"
+#include "timecode/rates.h"
 
 #include <QAccessible>
 #include <QClipboard>
@@ -70,8 +72,9 @@ private slots:
     // through the clipboard, then 12 + 5900 - 12 + the register is recalled as timecode (the
     // rate is 30). The end-to-end suite presses the rest (Return, Enter, Alt+F, Alt+O, Alt+P,
     // Ctrl+Shift+W), also in window-only mode.
-    // A menu item whose title no command knows would do nothing; in window-only mode the
-    // right-click menu offers the menu bar's menus.
+    // A menu item whose title no command knows would do nothing; each menu of rates lists every
+    // rate the panel converts to, by its text. In window-only mode the right-click menu offers
+    // the menu bar's menus.
     void everyKeyAndMenuItemReachesThePanel()
     {
         const QString keys = "Ctrl+T # Ctrl+Alt+# + Del 1 2 3 Backspace Ctrl+C Esc Ctrl+V + 5 9 . "
@@ -84,12 +87,35 @@ private slots:
             QCOMPARE(started.viewController()->controls().scratchPadRegister->text(),
                      QString("00:03:16:2") + digit);
         }
+        QStringList rates;
+        for (const timecode::Rate &rate : timecode::rateTable) {
+            rates << QString::fromLatin1(rate.text.data(), qsizetype(rate.text.size()));
+        }
         for (const auto &[menu, known] :
-             {std::pair{window.form().menuCalculator, panel::ViewController::menuCommandTitles()},
+             {std::pair{window.form().menuCalculator,
+                        panel::ViewController::menuCommandTitles() + panel::conversionMenuTitles()},
               {window.form().menuMemory, panel::ViewController::memoryCommandTitles()}}) {
             for (const QAction *item : menu->actions()) {
                 QVERIFY(item->isSeparator() || known.contains(item->text()));
+                if (menu == window.form().menuCalculator && item->menu()) {
+                    QStringList titles;
+                    for (const QAction *rate : item->menu()->actions()) {
+                        titles << rate->text();
+                    }
+                    QCOMPARE(titles, rates);
+                }
             }
+        }
+        // The fractional rate's item shows the rate in use, and is the user's to choose only where
+        // a format has two; the choice holds for them all.
+        QAction *fractional = window.form().actionFractionalRate;
+        for (const char *step :
+             {"30 DF 10", "25 00", "24 11", "choose 01", "30 NDF 01", "choose 11"}) {
+            const QString format = QString(step).section(' ', 0, -2);
+            format == "choose" ? fractional->trigger() : ui.popupFormat->setCurrentText(format);
+            QCOMPARE(QString::number(fractional->isChecked()) +
+                         QString::number(fractional->isEnabled()),
+                     QString(step).section(' ', -1));
         }
         window.form().actionWindowOnly->trigger();
         QContextMenuEvent click(QContextMenuEvent::Keyboard, {}, {});

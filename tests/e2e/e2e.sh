@@ -220,12 +220,28 @@ realTime()
     waitFor "the room given back" "$before" height
 }
 
+# At 24 with the fractional rate on, as on a first start: a clock time keyed after S reads at
+# 23.976; the real-time figure Copy Real Time copies pastes back as the same frame; Convert To 25
+# (the last menu of Calculator, its fifth rate) keeps an hour's duration, and the format list
+# goes to 25, which its setting, written as the list changes, shows.
+clockAndRates()
+{
+    keys alt+f Up Up Up s 2 3 1 2 5 0 Return ctrl+shift+r
+    waitFor "S 2 3 1 2 5 0 =" "00:02:31:02" display || return 1
+    keys alt+w Up Return Delete ctrl+v Return
+    waitFor "the real time pasted back" "00:02:31:02" display || return 1
+    keys Delete 1 0 0 0 0 0 0 Return alt+c Up Up Right Down Down Down Down Return
+    waitFor "Convert To 25" "01:00:03:15" display || return 1
+    grep -qx defFormat=25 "$settings" || fail "the format list: $(grep defFormat "$settings")"
+}
+
 # The clipboard's reads on their own, from owners that answer in other types or go mid-transfer.
 echo "--- $(basename "$readings")"
 "$readings" || failed=$((failed + 1))
 run floatingAndWindowOnly
 run multiplyAndDivide
 run realTime
+run clockAndRates
 run tape
 run neverAnswered activation
 run neverAnswered ctrl+v

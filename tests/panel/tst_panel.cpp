@@ -76,7 +76,8 @@ private slots:
         cell("format:25", "_", "", "");
         cell("C =", "ERROR", "", "ERROR + 108000");
         cell("C -", "ERROR", "", "_ - 108000");
-        cell("set:1.5 =", "", "ERROR _ 108000", "");
+        cell("set:1:60.0 =", "", "ERROR _ 108000", "");
+        cell("paste:1,16 =", "00:00:01:05 _ 35", "00:00:01:05 _ 35", "01:00:01:05 _ 108035");
 
         // Key entry.
         row("keys, take back, ninth digit pushes out the first",
@@ -92,6 +93,20 @@ private slots:
             "1 2 3 4 5 6 7 8 9",
             "123456789 _ - F");
         row("frame take back whole character", "T/F set:1e\u0301 <", "1 _ - F");
+
+        // Clock time, keyed (S) or pasted, read at the rate in use: 29.97 here, 23.976 at 24.
+        row("clock keyed: take back, double zero, a tenth digit pushes out the first; S twice",
+            "Clock 1 5 0 0 ?display:00:00:01.500 < 00 1 2 3 4 5 ?display:50:00:12.345 Clock "
+            "?display:00:01:23:45 Clock ?display:00:00:12.345 =",
+            "00:00:12:10 _ 370");
+        row("clock in frame mode; a field over 59; no count",
+            "T/F 1 5 0 0 Clock ?display:00:00:01.500 Clock ?display:1500 Clock = ?display:45 "
+            "Clock 6 0 0 0 0 = ?display:ERROR × Clock 3 =",
+            "ERROR × 45 F");
+        row("tape: a clock time, the rate and the timecode it read as, the value reused",
+            "format:24 1 + Clock 2 3 1 2 5 0 = "
+            "?tape:24|__00:00:00:01|+_00:02:31.250_at_23.976_(00:02:31:02)|=_00:02:31:03 line:2",
+            "00:02:31:02 _ 3627");
 
         // The equals step.
         row("frame counts reduced to a nominal day",
@@ -208,6 +223,34 @@ private slots:
             "?clip:01:00:03.600 AC ?file:defRealTime=true realtime:0 ?file:defRealTime=false " HOUR
             "?realtime: AC restart clip:x menu:Copy_Real_Time ?clip:x",
             "_");
+
+        // Convert To and Conform To: what is pending first, then the total at the new rate and
+        // format; an ERROR on the display or from that stops it, the format as it was.
+        row("convert an hour from 23.976 to 25 keeping the duration, from 24 keeping the frames",
+            "format:24 " HOUR "rate:Convert_To/25 ?format:25 ?rate:at_25 AC format:24 "
+            "menu:Fractional_Rate_(×1000/1001) " HOUR "+ 1 rate:Conform_To/25 "
+            "?tape:24|__01:00:00:00|→_25,_same_duration|=_01:00:03:15|" +
+                rule +
+                "|24|__01:00:00:00|+_00:00:00:01|=_01:00:00:01|→_25,_same_frames,_104.167_%_speed|"
+                "=_00:57:36:01",
+            "00:57:36:01 _ 86401");
+        row("convert the total past midnight, switching the fractional rate",
+            "2 3 5 9 5 9 2 9 = C rate:Convert_To/30 ?file:defFractionalRate=false "
+            "?tape:30_NDF|__23:59:59:29|→_30,_same_duration|=_00:01:26:11_(next_day)",
+            "00:01:26:11 _ 2591");
+        row("no conversion after ERROR, or from it, or to an unknown rate",
+            HOUR "set:x = rate:Convert_To/25 + set:x rate:Conform_To/25 rate:Convert_To/26 "
+                 "rate:Convert/25 ?format:30_NDF",
+            "ERROR + 108000");
+        row("fractional rate: kept at once, beside the format, the real-time line's first figure; "
+            "no choice at a format of one rate",
+            "realtime:1 ?rate:at_29.97 paste:01:00:03.600 =" + hour +
+                "menu:Fractional_Rate_(×1000/1001) ?rate:at_30 "
+                "?realtime:01:00:00.000_at_30_·_01:00:03.600_at_29.97 AC format:30_DF "
+                "?rate:at_29.97 "
+                "menu:Fractional_Rate_(×1000/1001) format:25 ?rate:at_25 restart format:24 "
+                "?rate:at_24 paste:01:00:00.000 =",
+            "01:00:00:00 _ 86400");
 
         // The kept settings: restored at start, each change on disk at once, nothing else written;
         // what the file cannot hold comes back empty and costs no other setting.

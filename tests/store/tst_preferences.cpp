@@ -38,6 +38,7 @@ private slots:
             p.setDefCopy(true);
             p.setDefTape(true);
             p.setDefRealTime(true);
+            p.setDefFractionalRate(false);
             QVERIFY(!p.setDefFormat("30") && p.setDefFormat("120 DF"));
             // An invisible mark Qt would not keep, a text one past the longest kept, kept as
             // empty, and the longest.
@@ -55,16 +56,17 @@ private slots:
             setrlimit(RLIMIT_FSIZE, &unlimited);
             QVERIFY(!written && Preferences(p.fileName()).defMem().value("Mem-1").isEmpty());
         };
-        // The check boxes, the tape and the real-time line as 0 and 1: copy, paste, tape, line.
+        // The check boxes, the tape, the real-time line and the 1000/1001 rate as 0 and 1: copy,
+        // paste, tape, line, rate.
         const std::tuple<const char *, QByteArray, Act, QString, QString, RegisterMap> rows[] = {
-            {"first run", {}, none, "0000", "30 NDF", store::emptyRegisters()},
-            {"every setting", "defPaste=true\n", everySetting, "1011", "120 DF",
+            {"first run", {}, none, "00001", "30 NDF", store::emptyRegisters()},
+            {"every setting", "defPaste=true\n", everySetting, "10110", "120 DF",
              RegisterMap(
                  {{"Mem-1", oddText}, {"Mem-2", ""}, {"Mem-3", "new"}, {"Mem-4", longest}})},
             {"damaged",
              "defCopy=yes\ndefPaste=2\ndefFormat=29.97\ndefMem=Mem-1\n"
-             "defTape=shown\ndefRealTime=on\njunk=1\n[Gen\n",
-             none, "0000", "30 NDF", store::emptyRegisters()},
+             "defTape=shown\ndefRealTime=on\ndefFractionalRate=no\njunk=1\n[Gen\n",
+             none, "00001", "30 NDF", store::emptyRegisters()},
             // Encoded lists whose lengths claim billions of entries, which Qt reserves room for
             // before reading one: the request is refused or never touched, and the values count
             // as damaged. A register with a mark Qt would not read back after the control
@@ -73,9 +75,10 @@ private slots:
              "defCopy=@Variant(\\0\\0\\0\\v\\x7f\\xff\\xff\\xf0)\n"
              "defPaste=@Variant(\\0\\0\\0\\t\\xff\\xff\\xff\\xff)\ndefTape=true\n"
              "[defMem]\nMem-7=\x03\xef\xbb\xbfx\n",
-             none, "0010", "30 NDF", RegisterMap({{"Mem-7", "\x03x"}})},
-            {"full disk", "defFormat=25\ndefTape=1\ndefRealTime=TRUE\n[defMem]\nMem-1=\n", fullDisk,
-             "0011", "25", RegisterMap({{"Mem-1", QString(4000, 'x')}})}};
+             none, "00101", "30 NDF", RegisterMap({{"Mem-7", "\x03x"}})},
+            {"full disk",
+             "defFormat=25\ndefTape=1\ndefRealTime=TRUE\ndefFractionalRate=0\n[defMem]\nMem-1=\n",
+             fullDisk, "00110", "25", RegisterMap({{"Mem-1", QString(4000, 'x')}})}};
         for (const auto &[name, file, act, boxes, format, mem] : rows) {
             const QTemporaryDir dir;
             const QString path = dir.filePath("tcpad.conf");
@@ -88,15 +91,16 @@ private slots:
             QVERIFY2(prefs.synchronize(), name);
             Preferences reread(path); // answers from the file alone: no defaults
             for (const Preferences *s : {&prefs, &reread}) {
-                QCOMPARE(QString("%1%2%3%4")
+                QCOMPARE(QString("%1%2%3%4%5")
                              .arg(s->defCopy())
                              .arg(s->defPaste())
                              .arg(s->defTape())
-                             .arg(s->defRealTime()),
+                             .arg(s->defRealTime())
+                             .arg(s->defFractionalRate()),
                          boxes);
                 QVERIFY2(s->defFormat() == format && s->defMem() == mem, name);
             }
-            QCOMPARE(QSettings(path, QSettings::IniFormat).allKeys().size(), 5 + mem.size());
+            QCOMPARE(QSettings(path, QSettings::IniFormat).allKeys().size(), 6 + mem.size());
         }
         // A settings folder that cannot be made, a file standing in its place: no save.
         const QTemporaryDir dir;
