@@ -43,7 +43,6 @@ public:
     /// The rule the panel breaks, or the empty text: what must hold whatever was done to it.
     QString brokenRule() const;
 
-    panel::ViewController &panel() const { return *controller; }
     std::optional<QString> clipboard;
     bool late = false;
     panel::Pasteboard::Reply held;

@@ -42,21 +42,32 @@ static QWidget *rightClick(QWidget *widget)
     return item && menu->geometry().contains(item->rect()) ? menu : nullptr;
 }
 
-// The colours `widget` is drawn in on the window, as the user sees them.
-static QSet<QRgb> inkOf(QWidget *widget)
+// What `area` of `widget` (all of it, if empty) shows on its window, as the user sees it: its
+// colours, and the leftmost and rightmost columns in any colour but that of its top right corner.
+struct Ink
 {
+    QSet<QRgb> colours;
+    int left = 0, right = -1;
+};
+static Ink inkOf(QWidget *widget, QRect area = {})
+{
+    area = area.isEmpty() ? widget->rect() : area;
     const QImage shown =
         widget->window()
-            ->grab(QRect(widget->mapTo(widget->window(), QPoint()), widget->size()))
+            ->grab(QRect(widget->mapTo(widget->window(), area.topLeft()), area.size()))
             .toImage()
             .convertToFormat(QImage::Format_RGB32);
-    QSet<QRgb> colours;
+    Ink ink{{}, shown.width()};
     for (int y = 0; y < shown.height(); ++y) {
         for (int x = 0; x < shown.width(); ++x) {
-            colours.insert(shown.pixel(x, y));
+            ink.colours.insert(shown.pixel(x, y));
+            if (shown.pixel(x, y) != shown.pixel(shown.width() - 1, 0)) {
+                ink.left = std::min(ink.left, x);
+                ink.right = std::max(ink.right, x);
+            }
         }
     }
-    return colours;
+    return ink;
 }
 
 class WindowTest : public QObject
@@ -120,7 +131,7 @@ private slots:
         window.form().actionWindowOnly->trigger();
         QContextMenuEvent click(QContextMenuEvent::Keyboard, {}, {});
         QApplication::sendEvent(window.viewController(), &click);
-        QVERIFY(!window.menuBar()->isVisible() && QApplication::activePopupWidget());
+        QVERIFY(window.menuBar()->isHidden() && QApplication::activePopupWidget());
         QCOMPARE(QApplication::activePopupWidget()->actions(), window.menuBar()->actions());
     }
 
@@ -204,10 +215,7 @@ private slots:
         const QLineEdit *display = started.viewController()->controls().scratchPadRegister;
         QCOMPARE(display->text(), "00:00:00:02");
         const QRect newest = tape->lineRect(27);
-        const QImage line = tape->grab(newest).toImage();
-        QImage blank(line.size(), line.format());
-        blank.fill(line.pixel(line.width() - 1, 0));
-        QVERIFY(tape->contentsRect().contains(newest) && line != blank);
+        QVERIFY(tape->contentsRect().contains(newest) && inkOf(tape, newest).right >= 0);
         // Framed, as the display is.
         QVERIFY(QColor(tape->grab().toImage().pixel(0, tape->height() / 2)) !=
                 tape->palette().color(QPalette::Base));
@@ -260,7 +268,6 @@ private slots:
         QTest::mouseRelease(tape, Qt::LeftButton, {}, barTop);
         QVERIFY(tape->contentsRect().contains(tape->lineRect(0)));
         lines.clear();
-        QCOMPARE(lines.rowCount(), 0);
         // A screen reader finds a list named "Tape", a line per line of it, in words.
         tape->setFocus();
         press("+ 1 Return Up");
@@ -323,19 +330,9 @@ private slots:
             QCoreApplication::processEvents();
             QVERIFY(font != desktop || started.width() == narrowest);
             // Whole: blank at the left, right-aligned within a few pixels.
-            const QImage drawn = line->grab().toImage().convertToFormat(QImage::Format_RGB32);
-            const QRgb ground = drawn.pixel(drawn.width() - 1, 0);
-            int left = drawn.width(), right = -1;
-            for (int y = 0; y < drawn.height(); ++y) {
-                for (int x = 0; x < drawn.width(); ++x) {
-                    if (drawn.pixel(x, y) != ground) {
-                        left = std::min(left, x);
-                        right = std::max(right, x);
-                    }
-                }
-            }
+            const Ink ink = inkOf(line);
             const qreal scale = line->devicePixelRatioF();
-            QVERIFY(left >= 2 * scale && right >= drawn.width() - 8 * scale);
+            QVERIFY(ink.left >= 2 * scale && ink.right >= line->width() * scale - 8 * scale);
             const int keys = panel->controls().buttonC->fontInfo().pixelSize();
             QVERIFY(line->fontInfo().pixelSize() >= keys * 0.75 - 1);
             QVERIFY(line->height() >= QFontMetrics(font).height());
@@ -365,7 +362,7 @@ private slots:
              {QPalette(Qt::white), QPalette(QColor(0x10, 0x20, 0x30)), differing}) {
             QApplication::setPalette(palette);
             QCoreApplication::processEvents();
-            const QSet<QRgb> ink = inkOf(line);
+            const QSet<QRgb> ink = inkOf(line).colours;
             QVERIFY(ink.contains(palette.color(QPalette::WindowText).rgb()) &&
                     ink.contains(palette.color(QPalette::Window).rgb()) &&
                     (palette != differing || !ink.contains(palette.color(QPalette::Text).rgb())));
@@ -399,22 +396,18 @@ private slots:
     // elsewhere, or when the user chose, what Qt chooses.
     void platform()
     {
-        const std::pair<QStringList, QByteArray> rows[] = {
-            {{"DISPLAY=:0", "SWAYSOCK=/run/sway.sock"}, ""},
-            {{"DISPLAY=:0", "WAYLAND_DISPLAY=wayland-0"}, "xcb;wayland"},
-            {{"DISPLAY=:0", "XDG_SESSION_TYPE=wayland", "XDG_CURRENT_DESKTOP=KDE:swayish"},
-             "xcb;wayland"},
-            {{"XDG_SESSION_TYPE=wayland"}, "wayland"},
-            {{"DISPLAY=:0", "WAYLAND_DISPLAY=wayland-0", "SWAYSOCK=/run/sway.sock"}, "wayland;xcb"},
-            {{"DISPLAY=:0", "XDG_SESSION_TYPE=wayland", "XDG_CURRENT_DESKTOP=wlroots:SWAY"},
-             "wayland;xcb"},
-            {{"DISPLAY=:0", "WAYLAND_DISPLAY=wayland-0", "SWAYSOCK=/run/sway.sock",
-              "QT_QPA_PLATFORM=xcb"},
-             ""},
+        const std::pair<const char *, QByteArray> rows[] = {
+            {"DISPLAY=:0 SWAYSOCK=/run/sway.sock", ""},
+            {"DISPLAY=:0 WAYLAND_DISPLAY=wayland-0", "xcb;wayland"},
+            {"DISPLAY=:0 XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=KDE:swayish", "xcb;wayland"},
+            {"XDG_SESSION_TYPE=wayland", "wayland"},
+            {"DISPLAY=:0 WAYLAND_DISPLAY=wayland-0 SWAYSOCK=/run/sway.sock", "wayland;xcb"},
+            {"DISPLAY=:0 XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=wlroots:SWAY", "wayland;xcb"},
+            {"WAYLAND_DISPLAY=wayland-0 SWAYSOCK=/run/sway.sock QT_QPA_PLATFORM=xcb", ""},
         };
         for (const auto &[variables, expected] : rows) {
             QProcessEnvironment given;
-            for (const QString &variable : variables) {
+            for (const QString &variable : QString(variables).split(' ')) {
                 given.insert(variable.section('=', 0, 0), variable.section('=', 1));
             }
             QCOMPARE(app::preferredPlatform(given), expected);

@@ -80,12 +80,11 @@ private slots:
         cell("paste:1,16 =", "00:00:01:05 _ 35", "00:00:01:05 _ 35", "01:00:01:05 _ 108035");
 
         // Key entry.
-        row("keys, take back, ninth digit pushes out the first",
-            "1 2 3 4 < ?display:00:00:01:23 5 6 7 8 9 1", "23:56:78:91");
+        row("keys, take back, double zero, ninth digit pushes out the first",
+            "1 2 3 4 < ?display:00:00:01:23 5 6 00 9 1", "23:56:00:91");
         row("separator and frame digits of the format",
             "format:30_DF 1 ?display:00:00:00;01 format:120_NDF 1", "00:00:00:001");
         row("digits shift into a result", HOUR "5", "10:00:00:05 _ 108000");
-        row("double zero key", "1 00 00 00", "01:00:00:00");
         row("error text or a mark dropped with the key", "= 1 set:1\u0301 2", "_");
         row("long paste take back", "paste:000001234567 <", "00:12:34:56");
         row("frame leading zeros, width 8, 9 at 120",
