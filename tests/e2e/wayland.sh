@@ -46,14 +46,9 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/tcpad-wayland.XXXXXX")
 export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
 unset DISPLAY WAYLAND_DISPLAY SWAYSOCK QT_QPA_PLATFORM SESSION_MANAGER XDG_SESSION_TYPE \
     XDG_CURRENT_DESKTOP
-# No session bus, so none is started behind the suite's back and left running.
-export DBUS_SESSION_BUS_ADDRESS=disabled:
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 # Under the sanitizers, what Qt's own start-up leaves unfreed is not tcpad's leak; any other is.
 export LSAN_OPTIONS="suppressions=$here/qt-leaks.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-failed=0 pids=()
-trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
-
 # shellcheck source=tests/e2e/common.sh
 source "$here/common.sh"
 
@@ -97,7 +92,6 @@ if ! WAIT_SECONDS=30 waitFor "the other programs' windows" "foot xmessage" other
 fi
 
 wlClipboard() { timeout 2 wl-paste --no-newline 2>/dev/null; }
-xClipboard() { timeout 2 xclip -selection clipboard -o 2>/dev/null; }
 tcpadWindow='class="^tcpad$"'
 
 # Starts tcpad with a new settings file and the clipboard holding a text of its own, gives it the
@@ -143,16 +137,19 @@ copiedOnCommand()
         focus instance=other-x11 && waitFor "on the X clipboard" "$display" xClipboard
 }
 
-# A native program copies a timecode with more after it; coming back with automatic paste ticked
-# pastes its first 12 characters (the twelfth not ASCII), and they are what automatic copy gives back
-# when the focus leaves.
+# A native program copies a timecode with more after it, the `pasted` one; with automatic copy and
+# paste ticked, coming back pastes its first 12 characters (the twelfth not ASCII), and they are
+# what automatic copy gives back when the focus leaves again.
+pastedAndCopiedBack()
+{
+    pasted="00:00:$((10 + RANDOM % 50)):$((10 + RANDOM % 20))é"
+    focus app_id=other-wayland && copy "$pasted$RANDOM" && focus "$tcpadWindow" &&
+        focus app_id=other-wayland && waitFor "pasted and copied again" "$pasted" wlClipboard
+}
 pastesWhatANativeProgramCopied()
 {
-    local pasted="00:00:$((10 + RANDOM % 50)):$((10 + RANDOM % 20))é"
     keys alt+o alt+p && focus app_id=other-wayland &&
-        waitFor "copied as the focus left" "$display" wlClipboard && copy "$pasted$RANDOM" &&
-        focus "$tcpadWindow" && focus app_id=other-wayland &&
-        waitFor "pasted and copied again" "$pasted" wlClipboard
+        waitFor "copied as the focus left" "$display" wlClipboard && pastedAndCopiedBack
 }
 
 floatsOnEveryWorkspace()
@@ -223,12 +220,8 @@ drawnScale()
 # and for an X11 one. One case, as each start of tcpad costs the suite a second or more.
 nativeOnSway()
 {
-    local pasted="00:00:$((10 + RANDOM % 50)):$((10 + RANDOM % 20))é"
     waitFor "drawn at the output's scale or above" "$scale" drawnScale && floatsOnEveryWorkspace &&
-        focus app_id=other-wayland && copy "$pasted$RANDOM" && focus "$tcpadWindow" &&
-        focus app_id=other-wayland &&
-        waitFor "pasted and copied again" "$pasted" wlClipboard &&
-        focus "$tcpadWindow" && focus instance=other-x11 &&
+        pastedAndCopiedBack && focus "$tcpadWindow" && focus instance=other-x11 &&
         waitFor "on the X clipboard" "$pasted" xClipboard
 }
 
