@@ -45,8 +45,9 @@ startTcpad()
     pid=$!
     window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$pid" | head -1)
     [ -n "$window" ] || fail "no tcpad window" || return 1
-    xdotool windowactivate --sync "$window"
+    comeBack
 }
+comeBack() { xdotool windowactivate --sync "$window"; }
 
 display() { keys ctrl+c && xClipboard; } # the way another application reads it
 # shows WHAT EXPECTED KEYS...: the keys bring the display to EXPECTED.
@@ -73,11 +74,11 @@ ownClipboard()
 # Waits for the owner to end the transfer that the paste started. Until then the suite must not
 # press ctrl+c to read the display: the copy would take the clipboard from under the paste.
 transferEnded() { waitFor "the transfer ended" ended sed -n 2p "$work/owner.log"; }
-# Ticks automatic copy and paste and moves the focus away once a digit is keyed; Qt reports the focus
-# leaving late, so this waits for the copy it makes.
+# With 5 keyed, ticks automatic copy and paste and moves the focus away; Qt reports the focus
+# leaving late, so this waits for the copy it makes, over another program's text.
 tickAutomaticAndLeave()
 {
-    keys alt+o alt+p 5 && xdotool windowactivate --sync "$other" &&
+    keys alt+o alt+p && setClipboard elsewhere && xdotool windowactivate --sync "$other" &&
         waitFor "copied as the focus left" "00:00:00:05" xClipboard
 }
 # growsWith KEYS...: the window, `before` tall, grows as the keys show a part of it.
@@ -132,7 +133,7 @@ ending()
     keys ctrl+4 plus 3 5 Return
     setClipboard "stale" && xdotool windowactivate --sync "$other"
     waitFor "Mem-4, the format and the copy as the focus left" "00:00:00:47" xClipboard || return 1
-    setClipboard "00:00:01:00" && xdotool windowactivate --sync "$window"
+    setClipboard "00:00:01:00" && comeBack
     shows "pasted as the focus came back, then + 1" "00:00:01:01" Return plus 1 Return
 }
 
@@ -149,26 +150,20 @@ tape()
     waitFor "the room given back" "$before" height
 }
 
-# An owner that never sends its text, asked as the window comes back (automatic paste) or by
-# Ctrl+V: a key pressed right after shows within 0.5 s of the time a key takes to show with no
-# paste waiting (timed first, as a busy machine slows the tools), and the paste, given up, changes
-# nothing more.
+# neverAnswered PASTE...: an owner that never sends its text, asked as PASTE asks it, as the window
+# comes back (automatic paste) or by Ctrl+V: a key pressed right after shows within 0.5 s of the
+# time a key takes to show with no paste waiting (timed first, as a busy machine slows the tools),
+# and the paste, given up, changes nothing more.
 neverAnswered()
 {
     local start usual took
     start=$(date +%s%N)
     shows "a key" "00:00:00:05" 5 || return 1
     usual=$((($(date +%s%N) - start) / 1000000))
-    if [ "$1" = activation ]; then
-        keys alt+o alt+p && setClipboard elsewhere && xdotool windowactivate --sync "$other" &&
-            waitFor "copied as the focus left" "00:00:00:05" xClipboard || return 1
-    fi
+    [ "$1" = keys ] || tickAutomaticAndLeave || return 1
     ownClipboard silent || return 1
     start=$(date +%s%N)
-    case $1 in
-    activation) xdotool windowactivate --sync "$window" && keys 1 ;;
-    *) keys ctrl+v 1 ;;
-    esac
+    "$@" && keys 1
     waitFor "the key after the paste" "00:00:00:51" display || return 1
     took=$((($(date +%s%N) - start) / 1000000))
     echo "    the key showed after $took ms, against $usual ms with no paste waiting"
@@ -185,9 +180,9 @@ pastesALongText()
 {
     local size=$1 piece=$2 before
     { printf '00:00:01:00\303\251'; head -c "$size" /dev/zero | tr '\0' 7; } >"$work/long.txt"
-    tickAutomaticAndLeave && ownClipboard incr "$piece" "$work/long.txt" || return 1
+    keys 5 && tickAutomaticAndLeave && ownClipboard incr "$piece" "$work/long.txt" || return 1
     before=$(peakMemory)
-    xdotool windowactivate --sync "$window" && transferEnded || return 1
+    comeBack && transferEnded || return 1
     waitFor "pasted" "00:00:01:00é" display || return 1
     echo "    peak memory grew from $before to $(peakMemory) KiB"
     [ $(($(peakMemory) - before)) -lt 5120 ] || fail "by 5 MiB or more" || return 1
@@ -237,8 +232,8 @@ run multiplyAndDivide
 run realTime
 run clockAndRates
 run tape
-run neverAnswered activation
-run neverAnswered ctrl+v
+run neverAnswered comeBack
+run neverAnswered keys ctrl+v
 run pastesALongText $((50 * 1024 * 1024)) $((256 * 1024))
 run pastesALongText $((200 * 1024)) 4096
 run pastesALongText 20000 4096
