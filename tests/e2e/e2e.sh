@@ -74,12 +74,12 @@ ownClipboard()
 # Waits for the owner to end the transfer that the paste started. Until then the suite must not
 # press ctrl+c to read the display: the copy would take the clipboard from under the paste.
 transferEnded() { waitFor "the transfer ended" ended sed -n 2p "$work/owner.log"; }
-# With 5 keyed, ticks automatic copy and paste and moves the focus away; Qt reports the focus
-# leaving late, so this waits for the copy it makes, over another program's text.
-tickAutomaticAndLeave()
+# leave EXPECTED: the focus moves to the other program, and automatic copy puts EXPECTED over
+# that program's text; Qt reports the focus leaving late, so this waits for the copy.
+leave()
 {
-    keys alt+o alt+p && setClipboard elsewhere && xdotool windowactivate --sync "$other" &&
-        waitFor "copied as the focus left" "00:00:00:05" xClipboard
+    setClipboard elsewhere && xdotool windowactivate --sync "$other" &&
+        waitFor "copied as the focus left" "$1" xClipboard
 }
 # growsWith KEYS...: the window, `before` tall, grows as the keys show a part of it.
 growsWith()
@@ -129,10 +129,8 @@ ending()
     [ "$(grep -cx 'defCopy=true\|defPaste=true\|defFormat=48\|Mem-4=00:00:00:12' "$settings")" = 4 ] ||
         fail "not all set in: $(cat "$settings")" || return 1
     startTcpad || return 1
-    # Mem-4 + 35: 47 frames read so only at a rate above 47.
-    keys ctrl+4 plus 3 5 Return
-    setClipboard "stale" && xdotool windowactivate --sync "$other"
-    waitFor "Mem-4, the format and the copy as the focus left" "00:00:00:47" xClipboard || return 1
+    # Mem-4 + 35, with 48 and automatic copy kept: 47 frames read so only at a rate above 47.
+    keys ctrl+4 plus 3 5 Return && leave "00:00:00:47" || return 1
     setClipboard "00:00:01:00" && comeBack
     shows "pasted as the focus came back, then + 1" "00:00:01:01" Return plus 1 Return
 }
@@ -160,7 +158,7 @@ neverAnswered()
     start=$(date +%s%N)
     shows "a key" "00:00:00:05" 5 || return 1
     usual=$((($(date +%s%N) - start) / 1000000))
-    [ "$1" = keys ] || tickAutomaticAndLeave || return 1
+    [ "$1" = keys ] || { keys alt+o alt+p && leave "00:00:00:05"; } || return 1
     ownClipboard silent || return 1
     start=$(date +%s%N)
     "$@" && keys 1
@@ -180,7 +178,7 @@ pastesALongText()
 {
     local size=$1 piece=$2 before
     { printf '00:00:01:00\303\251'; head -c "$size" /dev/zero | tr '\0' 7; } >"$work/long.txt"
-    keys 5 && tickAutomaticAndLeave && ownClipboard incr "$piece" "$work/long.txt" || return 1
+    keys alt+o alt+p 5 && leave "00:00:00:05" && ownClipboard incr "$piece" "$work/long.txt" || return 1
     before=$(peakMemory)
     comeBack && transferEnded || return 1
     waitFor "pasted" "00:00:01:00é" display || return 1

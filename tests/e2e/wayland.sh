@@ -161,28 +161,25 @@ floatsOnEveryWorkspace()
     return $found
 }
 
-# Without access to XWayland (no X server on that display), on Wayland itself, where the rule for
-# its application id floats it.
-runsNativelyWithoutXWayland()
+# Without access to XWayland (no X server on the display it is given), tcpad runs on Wayland
+# itself, where the rule for its application id floats it.
+startWithoutXWayland()
 {
     local n
     for n in $(seq 90 199); do
         [ ! -e "/tmp/.X11-unix/X$n" ] && ! timeout 2 xdpyinfo -display ":$n" >/dev/null 2>&1 && break
     done
-    DISPLAY=:$n env -u SWAYSOCK "$tcpad" >"$work/native.log" 2>&1 &
-    local native=$!
-    waitFor "a native window" yes matches 'app_id="^tcpad$" floating'
-    local found=$?
-    stop "$native"
-    return $found
+    DISPLAY=:$n env -u SWAYSOCK "$tcpad" >"$work/tcpad.log" 2>&1 &
+    pid=$!
 }
+runsNatively() { waitFor "a native window" yes matches 'app_id="^tcpad$" floating'; }
 
 run copiedAsFocusMovesTo app_id=other-wayland wlClipboard
 run copiedAsFocusMovesTo instance=other-x11 xClipboard
 run copiedOnCommand
 run pastesWhatANativeProgramCopied
 run floatsOnEveryWorkspace
-run runsNativelyWithoutXWayland
+start=startWithoutXWayland run runsNatively
 
 # --- natively, as tcpad chooses on sway ----------------------------------------------------------
 
