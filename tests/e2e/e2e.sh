@@ -62,7 +62,10 @@ states() { xprop -id "$window" _NET_WM_STATE | grep -o 'ABOVE\|SKIP_TASKBAR\|SKI
 height() { xwininfo -id "$window" | awk '/Height:/ {print $2}'; }
 ended() { kill -0 "$pid" 2>/dev/null || echo yes; }
 
-setClipboard() { printf '%s' "$1" | xclip -selection clipboard -i && waitFor clipboard "$1" xClipboard; }
+setClipboard()
+{
+    printf '%s' "$1" | xclip -selection clipboard -i && waitFor clipboard "$1" xClipboard
+}
 # ownClipboard ARGS...: the clipboard taken by the test's own owner (see clipowner.c); it leaves as
 # another program takes the clipboard, or at the end of the case.
 ownClipboard()
@@ -178,7 +181,8 @@ pastesALongText()
 {
     local size=$1 piece=$2 before
     { printf '00:00:01:00\303\251'; head -c "$size" /dev/zero | tr '\0' 7; } >"$work/long.txt"
-    keys alt+o alt+p 5 && leave "00:00:00:05" && ownClipboard incr "$piece" "$work/long.txt" || return 1
+    keys alt+o alt+p 5 && leave "00:00:00:05" || return 1
+    ownClipboard incr "$piece" "$work/long.txt" || return 1
     before=$(peakMemory)
     comeBack && transferEnded || return 1
     waitFor "pasted" "00:00:01:00é" display || return 1
@@ -198,24 +202,17 @@ multiplyAndDivide()
 
 # The real-time line, shown by its key, grows the window; with 01:00:00:00 keyed at 30 NDF, Copy
 # Real Time (the last item of the Window menu, the action the line's right-click menu holds too)
-# puts the 29.97 figure on the clipboard; hiding the line gives the room back.
-realTime()
+# puts the 29.97 figure on the clipboard; hiding the line gives the room back. Then at 24 with the
+# fractional rate on, as on a first start: a clock time keyed after S reads at 23.976; the
+# real-time figure Copy Real Time copies pastes back as the same frame; Convert To 25 (the last
+# menu of Calculator, its fifth rate) keeps an hour's duration, and the format list goes to 25,
+# which its setting, written as the list changes, shows.
+realTimeAndRates()
 {
-    growsWith ctrl+shift+r 1 0 0 0 0 0 0 || return 1
-    setClipboard "stale" || return 1
-    keys alt+w Up Return
-    waitFor "Copy Real Time" "01:00:03.600" xClipboard || return 1
-    keys ctrl+shift+r
-    waitFor "the room given back" "$before" height
-}
-
-# At 24 with the fractional rate on, as on a first start: a clock time keyed after S reads at
-# 23.976; the real-time figure Copy Real Time copies pastes back as the same frame; Convert To 25
-# (the last menu of Calculator, its fifth rate) keeps an hour's duration, and the format list
-# goes to 25, which its setting, written as the list changes, shows.
-clockAndRates()
-{
-    shows "S 2 3 1 2 5 0 =" "00:02:31:02" alt+f Up Up Up s 2 3 1 2 5 0 Return ctrl+shift+r &&
+    growsWith ctrl+shift+r 1 0 0 0 0 0 0 && setClipboard "stale" && keys alt+w Up Return &&
+        waitFor "Copy Real Time" "01:00:03.600" xClipboard && keys ctrl+shift+r &&
+        waitFor "the room given back" "$before" height || return 1
+    shows "S 2 3 1 2 5 0 =" "00:02:31:02" Delete alt+f Up Up Up s 2 3 1 2 5 0 Return ctrl+shift+r &&
         shows "the real time pasted back" "00:02:31:02" alt+w Up Return Delete ctrl+v Return &&
         shows "Convert To 25" "01:00:03:15" Delete 1 0 0 0 0 0 0 Return \
             alt+c Up Up Right Down Down Down Down Return || return 1
@@ -227,8 +224,7 @@ echo "--- $(basename "$readings")"
 "$readings" || failed=$((failed + 1))
 run floatingAndWindowOnly
 run multiplyAndDivide
-run realTime
-run clockAndRates
+run realTimeAndRates
 run tape
 run neverAnswered comeBack
 run neverAnswered keys ctrl+v
