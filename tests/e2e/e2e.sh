@@ -62,10 +62,7 @@ states() { xprop -id "$window" _NET_WM_STATE | grep -o 'ABOVE\|SKIP_TASKBAR\|SKI
 height() { xwininfo -id "$window" | awk '/Height:/ {print $2}'; }
 ended() { kill -0 "$pid" 2>/dev/null || echo yes; }
 
-setClipboard()
-{
-    printf '%s' "$1" | xclip -selection clipboard -i && waitFor clipboard "$1" xClipboard
-}
+setClipboard() { printf %s "$1" | xclip -selection clipboard && waitFor clipboard "$1" xClipboard; }
 # ownClipboard ARGS...: the clipboard taken by the test's own owner (see clipowner.c); it leaves as
 # another program takes the clipboard, or at the end of the case.
 ownClipboard()
