@@ -26,13 +26,8 @@ keys() { timeout 30 xdotool key --clearmodifiers --delay 30 "$@"; }
 stop()
 {
     kill "$1" 2>/dev/null
-    for _ in $(seq 100); do
-        kill -0 "$1" 2>/dev/null || { wait "$1"; return; }
-        sleep 0.1
-    done
-    kill -KILL "$1" 2>/dev/null
+    timeout 10 tail --pid="$1" -s 0.1 -f /dev/null || kill -KILL "$1" 2>/dev/null
     wait "$1"
-    return 137
 }
 
 # Ended by CTest's time limit or by hand, a suite still runs its EXIT trap and stops what it started.
