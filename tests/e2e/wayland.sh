@@ -61,10 +61,7 @@ source "$here/common.sh"
 WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
     sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 200); do
-    grep -q '^SWAYSOCK=' "$XDG_RUNTIME_DIR/session" 2>/dev/null && break
-    sleep 0.1
-done
+WAIT_SECONDS=20 waitFor "sway's session" 1 grep -sc '^SWAYSOCK=' "$XDG_RUNTIME_DIR/session"
 eval "$(grep -E '^(WAYLAND_DISPLAY|DISPLAY|SWAYSOCK)=' "$XDG_RUNTIME_DIR/session" | sed 's/^/export /')"
 [ -n "${DISPLAY:-}" ] || { echo "sway did not start"; cat "$work/sway.log"; exit 1; }
 foot --app-id other-wayland >"$work/foot.log" 2>&1 &
