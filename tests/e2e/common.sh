@@ -6,7 +6,17 @@
 # Helpers of the end-to-end suites. Sourced. No step may wait forever: a display server or
 # compositor that stops answering fails the suite instead of hanging it.
 
+# Sourced once the suite has made its `work` folder: whatever the suite starts goes in `pids`, and
+# at exit is ended and the folder removed. No session bus, so none is started behind the suite's
+# back and left running.
+export DBUS_SESSION_BUS_ADDRESS=disabled:
+# shellcheck disable=SC2034 # counted by the suites
+failed=0 pids=()
+# shellcheck disable=SC2154 # made by the suite before it sources this
+trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+
 fail() { echo "    FAIL: $*"; return 1; }
+xClipboard() { timeout 2 xclip -selection clipboard -o 2>/dev/null; }
 
 # Keys to the focused X11 window (through XWayland too), with the modifiers held by nobody else.
 keys() { timeout 30 xdotool key --clearmodifiers --delay 30 "$@"; }
@@ -16,13 +26,8 @@ keys() { timeout 30 xdotool key --clearmodifiers --delay 30 "$@"; }
 stop()
 {
     kill "$1" 2>/dev/null
-    for _ in $(seq 100); do
-        kill -0 "$1" 2>/dev/null || { wait "$1"; return; }
-        sleep 0.1
-    done
-    kill -KILL "$1" 2>/dev/null
+    timeout 10 tail --pid="$1" -s 0.1 -f /dev/null || kill -KILL "$1" 2>/dev/null
     wait "$1"
-    return 137
 }
 
 # Ended by CTest's time limit or by hand, a suite still runs its EXIT trap and stops what it started.

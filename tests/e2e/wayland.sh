@@ -46,14 +46,9 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/tcpad-wayland.XXXXXX")
 export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
 unset DISPLAY WAYLAND_DISPLAY SWAYSOCK QT_QPA_PLATFORM SESSION_MANAGER XDG_SESSION_TYPE \
     XDG_CURRENT_DESKTOP
-# No session bus, so none is started behind the suite's back and left running.
-export DBUS_SESSION_BUS_ADDRESS=disabled:
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 # Under the sanitizers, what Qt's own start-up leaves unfreed is not tcpad's leak; any other is.
 export LSAN_OPTIONS="suppressions=$here/qt-leaks.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-failed=0 pids=()
-trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
-
 # shellcheck source=tests/e2e/common.sh
 source "$here/common.sh"
 
@@ -66,10 +61,7 @@ source "$here/common.sh"
 WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
     sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 200); do
-    grep -q '^SWAYSOCK=' "$XDG_RUNTIME_DIR/session" 2>/dev/null && break
-    sleep 0.1
-done
+WAIT_SECONDS=20 waitFor "sway's session" 1 grep -sc '^SWAYSOCK=' "$XDG_RUNTIME_DIR/session"
 eval "$(grep -E '^(WAYLAND_DISPLAY|DISPLAY|SWAYSOCK)=' "$XDG_RUNTIME_DIR/session" | sed 's/^/export /')"
 [ -n "${DISPLAY:-}" ] || { echo "sway did not start"; cat "$work/sway.log"; exit 1; }
 foot --app-id other-wayland >"$work/foot.log" 2>&1 &
@@ -97,7 +89,6 @@ if ! WAIT_SECONDS=30 waitFor "the other programs' windows" "foot xmessage" other
 fi
 
 wlClipboard() { timeout 2 wl-paste --no-newline 2>/dev/null; }
-xClipboard() { timeout 2 xclip -selection clipboard -o 2>/dev/null; }
 tcpadWindow='class="^tcpad$"'
 
 # Starts tcpad with a new settings file and the clipboard holding a text of its own, gives it the
@@ -143,16 +134,19 @@ copiedOnCommand()
         focus instance=other-x11 && waitFor "on the X clipboard" "$display" xClipboard
 }
 
-# A native program copies a timecode with more after it; coming back with automatic paste ticked
-# pastes its first 12 characters (the twelfth not ASCII), and they are what automatic copy gives back
-# when the focus leaves.
+# A native program copies a timecode with more after it, the `pasted` one; with automatic copy and
+# paste ticked, coming back pastes its first 12 characters (the twelfth not ASCII), and they are
+# what automatic copy gives back when the focus leaves again.
+pastedAndCopiedBack()
+{
+    pasted="00:00:$((10 + RANDOM % 50)):$((10 + RANDOM % 20))é"
+    focus app_id=other-wayland && copy "$pasted$RANDOM" && focus "$tcpadWindow" &&
+        focus app_id=other-wayland && waitFor "pasted and copied again" "$pasted" wlClipboard
+}
 pastesWhatANativeProgramCopied()
 {
-    local pasted="00:00:$((10 + RANDOM % 50)):$((10 + RANDOM % 20))é"
     keys alt+o alt+p && focus app_id=other-wayland &&
-        waitFor "copied as the focus left" "$display" wlClipboard && copy "$pasted$RANDOM" &&
-        focus "$tcpadWindow" && focus app_id=other-wayland &&
-        waitFor "pasted and copied again" "$pasted" wlClipboard
+        waitFor "copied as the focus left" "$display" wlClipboard && pastedAndCopiedBack
 }
 
 floatsOnEveryWorkspace()
@@ -164,28 +158,25 @@ floatsOnEveryWorkspace()
     return $found
 }
 
-# Without access to XWayland (no X server on that display), on Wayland itself, where the rule for
-# its application id floats it.
-runsNativelyWithoutXWayland()
+# Without access to XWayland (no X server on the display it is given), tcpad runs on Wayland
+# itself, where the rule for its application id floats it.
+startWithoutXWayland()
 {
     local n
     for n in $(seq 90 199); do
         [ ! -e "/tmp/.X11-unix/X$n" ] && ! timeout 2 xdpyinfo -display ":$n" >/dev/null 2>&1 && break
     done
-    DISPLAY=:$n env -u SWAYSOCK "$tcpad" >"$work/native.log" 2>&1 &
-    local native=$!
-    waitFor "a native window" yes matches 'app_id="^tcpad$" floating'
-    local found=$?
-    stop "$native"
-    return $found
+    DISPLAY=:$n env -u SWAYSOCK "$tcpad" >"$work/tcpad.log" 2>&1 &
+    pid=$!
 }
+runsNatively() { waitFor "a native window" yes matches 'app_id="^tcpad$" floating'; }
 
 run copiedAsFocusMovesTo app_id=other-wayland wlClipboard
 run copiedAsFocusMovesTo instance=other-x11 xClipboard
 run copiedOnCommand
 run pastesWhatANativeProgramCopied
 run floatsOnEveryWorkspace
-run runsNativelyWithoutXWayland
+start=startWithoutXWayland run runsNatively
 
 # --- natively, as tcpad chooses on sway ----------------------------------------------------------
 
@@ -223,12 +214,8 @@ drawnScale()
 # and for an X11 one. One case, as each start of tcpad costs the suite a second or more.
 nativeOnSway()
 {
-    local pasted="00:00:$((10 + RANDOM % 50)):$((10 + RANDOM % 20))é"
     waitFor "drawn at the output's scale or above" "$scale" drawnScale && floatsOnEveryWorkspace &&
-        focus app_id=other-wayland && copy "$pasted$RANDOM" && focus "$tcpadWindow" &&
-        focus app_id=other-wayland &&
-        waitFor "pasted and copied again" "$pasted" wlClipboard &&
-        focus "$tcpadWindow" && focus instance=other-x11 &&
+        pastedAndCopiedBack && focus "$tcpadWindow" && focus instance=other-x11 &&
         waitFor "on the X clipboard" "$pasted" xClipboard
 }
 

@@ -91,12 +91,8 @@ private slots:
             QVERIFY2(prefs.synchronize(), name);
             Preferences reread(path); // answers from the file alone: no defaults
             for (const Preferences *s : {&prefs, &reread}) {
-                QCOMPARE(QString("%1%2%3%4%5")
-                             .arg(s->defCopy())
-                             .arg(s->defPaste())
-                             .arg(s->defTape())
-                             .arg(s->defRealTime())
-                             .arg(s->defFractionalRate()),
+                QCOMPARE(QString::asprintf("%d%d%d%d%d", s->defCopy(), s->defPaste(), s->defTape(),
+                                           s->defRealTime(), s->defFractionalRate()),
                          boxes);
                 QVERIFY2(s->defFormat() == format && s->defMem() == mem, name);
             }

@@ -38,12 +38,11 @@ private slots:
         QVERIFY(!createTimecode("24", true) && !createTimecode("30 ", false));
         // A title that is no title of the format list counts no frames and writes nothing.
         const std::tuple<std::string_view, std::uint64_t, std::string_view> written[] = {
-            {"30 NDF", 1800, "00:01:00:00"},   {"30", 0, ""},
-            {"30 DF", 1800, "00:01:00;02"},    {"24 NDF", 0, ""},
-            {"30 DF", 17982, "00:10:00;00"},   {"30 df", 0, ""},
-            {"30 DF", 2589407, "23:59:59;29"}, {" 30 DF", 0, ""},
-            {"30 DF", 2589408, "00:00:00;00"}, {"60 DF", 3600, "00:01:00;04"},
-            {"120 DF", 7200, "00:01:00;008"},  {"120 NDF", 10367999, "23:59:59:119"}};
+            {"30 NDF", 1800, "00:01:00:00"},      {"30 df", 0, ""},
+            {"30 DF", 1800, "00:01:00;02"},       {"30 DF", 17982, "00:10:00;00"},
+            {"30 DF", 2589407, "23:59:59;29"},    {"30 DF", 2589408, "00:00:00;00"},
+            {"60 DF", 3600, "00:01:00;04"},       {"120 DF", 7200, "00:01:00;008"},
+            {"120 NDF", 10367999, "23:59:59:119"}};
         for (const auto &[title, frame, text] : written) {
             QCOMPARE(timecodeText(frame, formatForTitle(title).counting()), text);
         }
@@ -76,7 +75,6 @@ private slots:
              {"25", 2600000, add, "7 ", 2600000, {}},
              {"25", 2600000, add, "-01", 2600000, {}},
              {"25", 2600000, sub, "18446744073709551616", 2600000, {}},
-             {"25", 2600000, sub, "+", 2600000, {}},
              {"25", 2600000, add, "", 2600000, {}}};
         for (const auto &[title, start, op, operand, result, days] : rows) {
             Timecode accumulator = timecodeOf(formatForTitle(title));
