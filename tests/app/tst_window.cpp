@@ -261,17 +261,28 @@ private slots:
         press("Esc");
         QTest::mouseClick(tape, Qt::LeftButton, {}, tape->lineRect(lines.rowCount() - 3).center());
         QVERIFY(tape->selectedLine() == lines.rowCount() - 3 && tape->hasFocus());
+        const auto highlighted = [&](int row) {
+            const QSet<QRgb> shown = inkOf(tape, tape->lineRect(row)).colours;
+            return shown.contains(
+                       tape->palette().color(QPalette::Active, QPalette::Highlight).rgb()) ||
+                   shown.contains(
+                       tape->palette().color(QPalette::Inactive, QPalette::Highlight).rgb());
+        };
+        QVERIFY(highlighted(lines.rowCount() - 3) && !highlighted(lines.rowCount() - 4));
         QTest::mouseDClick(tape, Qt::LeftButton, {}, tape->lineRect(lines.rowCount() - 5).center());
         QCOMPARE(display->text(), lines.value(lines.rowCount() - 5));
         const QPoint barTop(tape->contentsRect().right() - 1, tape->contentsRect().top());
         QTest::mousePress(tape, Qt::LeftButton, {}, barTop);
         QTest::mouseRelease(tape, Qt::LeftButton, {}, barTop);
         QVERIFY(tape->contentsRect().contains(tape->lineRect(0)));
+        // A screen reader is told which lines are out of view.
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(tape);
+        QVERIFY(!list->child(0)->state().invisible &&
+                list->child(lines.rowCount() - 1)->state().invisible);
         lines.clear();
         // A screen reader finds a list named "Tape", a line per line of it, in words.
         tape->setFocus();
         press("+ 1 Return Up");
-        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(tape);
         QAccessibleInterface *last = list->child(lines.rowCount() - 1);
         QVERIFY(list->role() == QAccessible::List && list->text(QAccessible::Name) == "Tape" &&
                 list->childCount() == lines.rowCount() && last->state().selected &&
