@@ -79,21 +79,7 @@ std::optional<std::uint64_t> framesFromClockText(std::string_view text, Counting
 
 std::string clockEntryText(std::string_view digits)
 {
-    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
-        return {};
-    }
-    digits.remove_prefix(std::min(digits.find_first_not_of('0'), digits.size()));
-    const std::size_t padding = clockEntryWidth - std::min(digits.size(), clockEntryWidth);
-    std::string text;
-    for (std::size_t i = 0; i < clockEntryWidth; ++i) {
-        if (i == 2 || i == 4) {
-            text += ':';
-        } else if (i == 6) {
-            text += '.';
-        }
-        text += i < padding ? '0' : digits[i - padding];
-    }
-    return text;
+    return laidOutDigits(digits, clockEntryWidth, '.');
 }
 
 } // namespace timecode

@@ -230,19 +230,23 @@ std::string timecodeText(std::uint64_t frameNumber, Counting counting)
 
 std::string entryText(std::string_view digits, Counting counting)
 {
+    return laidOutDigits(digits, counting.entryWidth(), counting.frameSeparator());
+}
+
+std::string laidOutDigits(std::string_view digits, std::size_t width, char separator)
+{
     if (!plainDigits(digits)) {
         return {};
     }
     // Working on the digits as text, so that no length of them can overflow a number.
     digits.remove_prefix(std::min(digits.find_first_not_of('0'), digits.size()));
-    const std::size_t width = counting.entryWidth();
     const std::size_t padding = width - std::min(digits.size(), width);
     std::string text;
     for (std::size_t i = 0; i < width; ++i) {
         if (i == 2 || i == 4) {
             text += ':';
         } else if (i == 6) {
-            text += counting.frameSeparator();
+            text += separator;
         }
         text += i < padding ? '0' : digits[i - padding];
     }

@@ -113,6 +113,10 @@ std::string timecodeText(std::uint64_t frameNumber, Counting counting);
 /// empty text.
 std::string entryText(std::string_view digits, Counting counting);
 
+/// The same layout for `width` digits with `separator` before the seventh: a timecode's entry, or
+/// a clock time's with '.'.
+std::string laidOutDigits(std::string_view digits, std::size_t width, char separator);
+
 /// The running value of the calculator: a frame position within one day at a fixed counting.
 class Timecode
 {
