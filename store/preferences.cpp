@@ -4,6 +4,7 @@
 
 #include "store/preferences.h"
 
+#include "store/binaryvalues.h"
 #include "timecode/timecode.h"
 
 #include <QDir>
@@ -398,25 +399,34 @@ bool Preferences::writeVerified(const QString &target, const QVariantMap &entrie
     return true;
 }
 
-// QSettings keeps one parsed copy of each file per process and parses the file again only when
-// its size or its time stamp (to the millisecond) differs from that copy's. A write of the same
-// size by another tcpad within that millisecond would go unseen, so the file is read through a
-// link of a fresh name that no QSettings object has parsed.
+// Qt never reads the file itself, only a copy without values in binary form (see
+// binaryvalues.h), kept under a fresh name: QSettings keeps one parsed copy of each file per
+// process and parses the file again only when its size or its time stamp (to the millisecond)
+// differs from that copy's, and a write of the same size by another tcpad within that millisecond
+// would go unseen.
 std::optional<Preferences::Values> Preferences::readFile(const QString &filePath)
 {
-    const QFileInfo info(filePath);
-    if (!info.exists()) {
+    QFile file(filePath);
+    if (!QFileInfo::exists(filePath)) {
         return Values{};
     }
-    if (!info.isReadable()) {
+    if (!file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
-    const QTemporaryDir folder;
-    const QString alias = folder.filePath(QStringLiteral("tcpad.conf"));
-    if (folder.isValid() && QFile::link(info.absoluteFilePath(), alias)) {
-        return readValues(alias);
+    const QByteArray text = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return std::nullopt;
     }
-    return readValues(filePath);
+    const QByteArray plain = withoutBinaryValues(text);
+    const QTemporaryDir folder;
+    QFile copy(folder.filePath(QStringLiteral("tcpad.conf")));
+    if (folder.isValid() && copy.open(QIODevice::WriteOnly) && copy.write(plain) == plain.size() &&
+        copy.flush()) {
+        copy.close();
+        return readValues(copy.fileName());
+    }
+    // Without room for the copy, the file itself will do unless it holds such values.
+    return plain == text ? std::optional(readValues(filePath)) : std::nullopt;
 }
 
 Preferences::Values Preferences::readValues(const QString &filePath)

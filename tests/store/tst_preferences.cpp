@@ -21,8 +21,10 @@ using store::Preferences;
 using store::RegisterMap;
 using Act = void (*)(Preferences &);
 
-static const QString oddText = "a, \"b\" k=v; #x [General] \\x41 \n\r\t@Variant(x) ⏱";
-static const QString longest(Preferences::maxTextLength, 'y');
+// Texts Qt writes in forms of its own: escaped, quoted, with a doubled '@' and, for the one with a
+// null character, as "@String(...)".
+static const QString oddText = "@DateTime(x) a, \"b\" k=v; #x [General] \\x41 \n\r\t⏱";
+static const QString longest = QString(Preferences::maxTextLength - 1, 'y') + QChar();
 
 class TestPreferences : public QObject
 {
@@ -67,15 +69,15 @@ private slots:
              "defCopy=yes\ndefPaste=2\ndefFormat=29.97\ndefMem=Mem-1\n"
              "defTape=shown\ndefRealTime=on\ndefFractionalRate=no\njunk=1\n[Gen\n",
              none, "00001", "30 NDF", store::emptyRegisters()},
-            // Encoded lists whose lengths claim billions of entries, which Qt reserves room for
-            // before reading one: the request is refused or never touched, and the values count
-            // as damaged. A register with a mark Qt would not read back after the control
-            // character it writes escaped: dropped, or no save would ever succeed.
-            {"huge lists",
-             "defCopy=@Variant(\\0\\0\\0\\v\\x7f\\xff\\xff\\xf0)\n"
-             "defPaste=@Variant(\\0\\0\\0\\t\\xff\\xff\\xff\\xff)\ndefTape=true\n"
-             "[defMem]\nMem-7=\x03\xef\xbb\xbfx\n",
-             none, "00101", "30 NDF", RegisterMap({{"Mem-7", "\x03x"}})},
+            // Values in Qt's binary form are damage, whatever they hold, even when escaped, quoted
+            // or carried over a line: Qt would decode them, and a damaged one can claim gigabytes.
+            // A register with a mark Qt would not read back after the control character it writes
+            // escaped: dropped, or no save would ever succeed.
+            {"binary forms",
+             "defCopy=@Variant(\\0\\0\\0\\x1\\x1)\ndefPaste=\"\\100Variant(\\0\\0\\0\\x1\\x1)\"\n"
+             "defTape=@Vari\\\r\nant(\\0\\0\\0\\x1\\x1)\ndefRealTime=true\n[defMem]\n"
+             "Mem-7=\x03\xef\xbb\xbfx\nMem-8=@Variant(\\0\\0\\0\\n\\0\\0\\0\\x2\\0x)\n",
+             none, "00011", "30 NDF", RegisterMap({{"Mem-7", "\x03x"}, {"Mem-8", ""}})},
             {"full disk",
              "defFormat=25\ndefTape=1\ndefRealTime=TRUE\ndefFractionalRate=0\n[defMem]\nMem-1=\n",
              fullDisk, "00110", "25", RegisterMap({{"Mem-1", QString(4000, 'x')}})}};
