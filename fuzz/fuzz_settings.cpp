@@ -5,28 +5,69 @@
 // Any bytes as the settings file. The store reads it without fault and hands out a title of the
 // format list and at least one register. With the bytes also saved as a register text, saving
 // succeeds, a new store reads back the same, and saving that again writes the same bytes. That
-// read-back also refuses registers of unknown names, which the file never holds.
+// read-back also refuses registers of unknown names, which the file never holds. And of the
+// bytes as the store hands them to Qt, Qt decodes no value from its binary form.
+#include "store/binaryvalues.h"
 #include "store/preferences.h"
 #include "timecode/timecode.h"
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QSettings>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdlib>
 
 using store::Preferences;
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***argv)
 {
-    // tcpad reads its settings with its application running, as here: a settings value may name a
-    // type of Qt's (a pixmap, an icon, a cursor) that only an application can make, and without
-    // one Qt ends the process. Qt takes the arguments it knows out of argv: it gets a copy.
+    // tcpad reads its settings with its application running, as here, so that a value in binary
+    // form that reached Qt could make any type of Qt's, a region or a pixmap among them. Qt takes
+    // the arguments it knows out of argv: it gets a copy.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char *arguments[] = {(*argv)[0], nullptr};
     new QGuiApplication(argc, arguments);
     return 0;
+}
+
+// Only what the text form gives: texts, lists of them, the geometry and byte forms, no value.
+bool isTextForm(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::QVariantList: {
+        const QVariantList entries = value.toList();
+        return std::all_of(entries.cbegin(), entries.cend(), isTextForm);
+    }
+    case QMetaType::UnknownType:
+    case QMetaType::QString:
+    case QMetaType::QStringList:
+    case QMetaType::QByteArray:
+    case QMetaType::QRect:
+    case QMetaType::QSize:
+    case QMetaType::QPoint:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool decodesNoBinaryValue(const QTemporaryDir &folder, const QByteArray &bytes)
+{
+    static int count = 0; // a fresh name each time: QSettings keeps what it parsed of a name
+    const QString path = folder.filePath(QString::number(++count));
+    QFile file(path);
+    bool ok = file.open(QIODevice::WriteOnly) &&
+              file.write(store::withoutBinaryValues(bytes)) >= 0 && file.flush();
+    file.close();
+    const QSettings settings(path, QSettings::IniFormat);
+    const QStringList keys = settings.allKeys();
+    ok = ok && std::all_of(keys.cbegin(), keys.cend(),
+                           [&](const QString &key) { return isTextForm(settings.value(key)); });
+    QFile::remove(path);
+    return ok;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -49,8 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     Preferences reread(path);
     ok = ok && reread.defCopy() == prefs.defCopy() && reread.defPaste() == prefs.defPaste() &&
          reread.defFormat() == prefs.defFormat() && reread.defMem() == prefs.defMem();
-    if (!ok || !reread.synchronize() || !file.open(QIODevice::ReadOnly) ||
-        file.readAll() != saved) {
+    if (!ok || !decodesNoBinaryValue(folder, bytes) || !reread.synchronize() ||
+        !file.open(QIODevice::ReadOnly) || file.readAll() != saved) {
         std::abort();
     }
     return 0;

@@ -57,15 +57,7 @@ for pair in fuzz_timecode_text:timecode_text fuzz_frame_count_text:frame_count_t
 
     # The panel targets load fontconfig through Qt, which keeps caches it never frees. Their
     # settings files go to memory, where flushing them to the disk costs nothing.
-    #
-    # A settings value Qt reads as a list takes its length from the file and reserves room for it
-    # before reading one entry: a damaged length asks for up to a few hundred GB at once. A real
-    # allocator refuses that, or hands out address space that is never touched, and Qt reads on
-    # to the end of the value. Here too a single request over 2000 MB gets a null pointer, below
-    # libFuzzer's own 2048 MB limit for one request; memory actually used still stops the run
-    # at its 2048 MB limit.
     TMPDIR=/dev/shm LSAN_OPTIONS="suppressions=$source_dir/fuzz/lsan.supp:print_suppressions=0" \
-    ASAN_OPTIONS=allocator_may_return_null=1:max_allocation_size_mb=2000 \
     "$build_dir/fuzz/$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
         -artifact_prefix="$work/artifacts/" "$work/corpus" >"$work/log" 2>&1
     rc=$?
