@@ -121,8 +121,8 @@ private slots:
     {
         const QByteArray yes = "(\\0\\0\\0\\x1\\x1)"; // true, in binary form
         // Escaped, with a hexadecimal run that wraps around, quoted, carried over a line, as an
-        // entry of a list, before a comment, after a quoted line end, after a line that ends in an
-        // escape and a comment: Qt reads every one of them.
+        // entry of a list, before a comment, after a quoted line end, after a comment and a line
+        // that ends in an escape: Qt reads every one of them.
         const QByteArray disguised[] = {"@Variant" + yes,
                                         "\"\\100Variant" + yes + '"',
                                         "\\x040V\\x61ria\\x6Et" + yes,
@@ -130,7 +130,7 @@ private slots:
                                         " \"@Var\" \"iant" + yes + '"',
                                         "@Vari\\\r\nant" + yes,
                                         "@Vari\\\nant" + yes,
-                                        "x, @Variant" + yes,
+                                        "x, @Variant" + yes + ", y",
                                         "@Variant" + yes + " ;c",
                                         "\"x;\n\", @Variant" + yes,
                                         "@DateTi\\x6d\\x65(\\0\\0\\0\\x10\\0)"};
@@ -138,7 +138,7 @@ private slots:
         const QByteArray plain = ";c=@Variant" + yes + "\na=@@Variant" + yes + "\nb=\\\\@Variant" +
                                  yes + "\nc=\" @Variant" + yes + "\"\nd=\"a, @Variant" + yes +
                                  "\"\ne=@String(\\0)\n [s=@Variant" + yes + "]\n";
-        QByteArray file = "f=\\t\n;c\n"; // an escape at a line's end, a comment
+        QByteArray file = ";c\nf=\\t\n"; // a comment, an escape at a line's end
         for (const QByteArray &value : disguised) {
             file += "k" + QByteArray::number(&value - disguised) + '=' + value + '\n';
         }
