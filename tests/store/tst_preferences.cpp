@@ -72,9 +72,9 @@ private slots:
              "defTape=shown\ndefRealTime=on\ndefFractionalRate=no\njunk=1\n[Gen\n",
              none, "00001", "30 NDF", store::emptyRegisters()},
             // Values in Qt's binary form are damage, whatever they hold: a damaged one could claim
-            // gigabytes, or minutes of Qt's time.
-            // A register with a mark Qt would not read back after the control character it writes
-            // escaped: dropped, or no save would ever succeed.
+            // gigabytes, or minutes of Qt's time. A register with a mark Qt would not read back
+            // after the control character it writes escaped: dropped, or no save would ever
+            // succeed.
             {"binary forms",
              "defCopy=@Variant(\\0\\0\\0\\x1\\x1)\ndefRealTime=true\n[defMem]\n"
              "Mem-7=\x03\xef\xbb\xbfx\nMem-8=@Variant(\\0\\0\\0\\n\\0\\0\\0\\x2\\0x)\n",
