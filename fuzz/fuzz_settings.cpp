@@ -64,8 +64,10 @@ bool decodesNoBinaryValue(const QTemporaryDir &folder, const QByteArray &bytes)
     file.close();
     const QSettings settings(path, QSettings::IniFormat);
     const QStringList keys = settings.allKeys();
-    ok = ok && std::all_of(keys.cbegin(), keys.cend(),
-                           [&](const QString &key) { return isTextForm(settings.value(key)); });
+    // Qt answers nothing for an empty key; a value decoded under one would still cost its time.
+    ok = ok && std::all_of(keys.cbegin(), keys.cend(), [&](const QString &key) {
+             return key.isEmpty() || isTextForm(settings.value(key));
+         });
     QFile::remove(path);
     return ok;
 }
