@@ -16,20 +16,14 @@ bool isSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-int hexDigit(char c)
+// The value of a digit in base 8 or 16, or -1.
+int digitIn(char c, int base)
 {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f') {
-        return (c | 0x20) - 'a' + 10;
-    }
-    return -1;
-}
-
-int octalDigit(char c)
-{
-    return c >= '0' && c <= '7' ? c - '0' : -1;
+    const int lower = c | 0x20;
+    const int digit = c >= '0' && c <= '9'           ? c - '0'
+                      : lower >= 'a' && lower <= 'f' ? lower - 'a' + 10
+                                                     : -1;
+    return digit < base ? digit : -1;
 }
 
 struct Line
@@ -128,23 +122,23 @@ bool holdsBinaryValue(QByteArrayView value)
         if (c == '\\' && i < size) {
             const char code = value[i++];
             const std::size_t simple = simpleCodes.find(code);
-            int digit = -1;
             if (simple != std::string_view::npos) {
                 entry += simpleValues[simple];
-            } else if (code == 'x' && i < size && hexDigit(value[i]) >= 0) {
-                char16_t escaped = 0; // as wide as Qt's: longer runs wrap around
-                while (i < size && (digit = hexDigit(value[i])) >= 0) {
-                    escaped = char16_t(escaped * 16 + digit);
-                    ++i;
+            } else if (code == 'x' || digitIn(code, 8) >= 0) {
+                // A run of hexadecimal digits after the 'x', or of octal ones from the code on,
+                // as wide as Qt's: longer runs wrap around. An 'x' without digits gives nothing.
+                const int base = code == 'x' ? 16 : 8;
+                if (base == 8) {
+                    --i;
                 }
-                entry += escaped;
-            } else if ((digit = octalDigit(code)) >= 0) {
-                auto escaped = char16_t(digit);
-                while (i < size && (digit = octalDigit(value[i])) >= 0) {
-                    escaped = char16_t(escaped * 8 + digit);
-                    ++i;
+                const qsizetype first = i;
+                char16_t escaped = 0;
+                for (int digit; i < size && (digit = digitIn(value[i], base)) >= 0; ++i) {
+                    escaped = char16_t(escaped * base + digit);
                 }
-                entry += escaped;
+                if (i > first) {
+                    entry += escaped;
+                }
             } else if ((code == '\n' || code == '\r') && i < size &&
                        (value[i] == '\n' || value[i] == '\r') && value[i] != code) {
                 ++i; // a line carried over: the break, of one or two characters, goes

@@ -406,10 +406,10 @@ bool Preferences::writeVerified(const QString &target, const QVariantMap &entrie
 // would go unseen.
 std::optional<Preferences::Values> Preferences::readFile(const QString &filePath)
 {
-    QFile file(filePath);
     if (!QFileInfo::exists(filePath)) {
         return Values{};
     }
+    QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
