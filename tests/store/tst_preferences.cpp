@@ -120,13 +120,13 @@ private slots:
     void binaryFormsNeverReachQt()
     {
         const QByteArray yes = "(\\0\\0\\0\\x1\\x1)"; // true, in binary form
-        // Escaped, with a hexadecimal run that wraps around, quoted, carried over a line, as an
-        // entry of a list, before a comment, after a quoted line end, after a comment and a line
-        // that ends in an escape: Qt reads every one of them.
+        // Escaped (after an 'x' with no digits), with a hexadecimal run that wraps around, quoted,
+        // carried over a line, as an entry of a list, before a comment, after a quoted line end,
+        // after a comment and a line that ends in an escape: Qt reads every one of them.
         const QByteArray disguised[] = {"@Variant" + yes,
-                                        "\"\\100Variant" + yes + '"',
-                                        "\\x040V\\x61ria\\x6Et" + yes,
-                                        "\\x10040Variant" + yes,
+                                        "\"\\x\\100Variant" + yes + '"',
+                                        "\\x040V\\x61r\\x69\\x61\\x6Et" + yes,
+                                        "\\xfa0040Variant" + yes,
                                         " \"@Var\" \"iant" + yes + '"',
                                         "@Vari\\\r\nant" + yes,
                                         "@Vari\\\nant" + yes,
