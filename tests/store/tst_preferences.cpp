@@ -124,7 +124,7 @@ private slots:
         // carried over a line, as an entry of a list, before a comment, after a quoted line end,
         // after a comment and a line that ends in an escape: Qt reads every one of them.
         const QByteArray disguised[] = {"@Variant" + yes,
-                                        "\"\\x\\100Variant" + yes + '"',
+                                        "\"\\x@Var\\151ant" + yes + '"',
                                         "\\x040V\\x61r\\x69\\x61\\x6Et" + yes,
                                         "\\xfa0040Variant" + yes,
                                         " \"@Var\" \"iant" + yes + '"',
